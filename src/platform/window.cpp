@@ -1,0 +1,183 @@
+#include "platform/window.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "platform/message.h"
+#include "shell/render_config.h"
+
+int32_t lastKey = 0;
+
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_GLContext context = nullptr;
+bool displaySwitched = false;
+
+// SDL gives the display back only when asked; exit() from any path (the sound
+// library's fatal errors among them) must not leave the desktop at 640 x 480.
+void restoreDisplayAtExit() {
+    destroyDemoWindow();
+    SDL_Quit();
+}
+
+bool fullscreenModeAvailable(int width, int height, SDL_DisplayMode& mode) {
+    SDL_DisplayMode wanted{SDL_PIXELFORMAT_RGB888, width, height, 0, nullptr};
+    if (SDL_GetClosestDisplayMode(0, &wanted, &mode) == nullptr) {
+        return false;
+    }
+    return mode.w == width && mode.h == height && SDL_BITSPERPIXEL(mode.format) >= 24;
+}
+
+void handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+            lastKey = virtualKeyCode(event.key.keysym.sym);
+            break;
+        case SDL_QUIT:
+            lastKey = escapeKey;
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                lastKey = escapeKey;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void failContext() {
+    showMessage("velmorra", "Failed to Create OpenGL Rendering Context.", MessageIcon::Error);
+    if (context != nullptr) {
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+    }
+    destroyDemoWindow();
+}
+
+// SDL falls back to its offscreen driver when no display can be reached. The
+// demo only renders offscreen when that was asked for (capture, tests); a plain
+// run without a display is a failure to open the screen.
+bool fellBackToOffscreen() {
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (asked != nullptr && *asked != '\0') {
+        return false;
+    }
+    return driver != nullptr &&
+           (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+}
+
+}  // namespace
+
+int32_t virtualKeyCode(int32_t sdlKey) {
+    if (sdlKey == SDLK_ESCAPE) {
+        return escapeKey;
+    }
+    // Letter keys are upper-case in virtual-key codes.
+    if (sdlKey >= 'a' && sdlKey <= 'z') {
+        return sdlKey - 'a' + 'A';
+    }
+    return sdlKey;
+}
+
+bool createDemoWindow() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        return false;
+    }
+    if (fellBackToOffscreen()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
+    std::atexit(restoreDisplayAtExit);
+
+    const int width = renderConfig.width;
+    const int height = renderConfig.height;
+    SDL_DisplayMode mode{};
+    if (renderConfig.fullscreen != 0 && !fullscreenModeAvailable(width, height, mode)) {
+        return false;
+    }
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (renderConfig.fullscreen != 0) {
+        flags |= SDL_WINDOW_BORDERLESS;
+    }
+    window = SDL_CreateWindow("velmorra", 0, 0, width, height, flags);
+    if (window == nullptr) {
+        return false;
+    }
+    if (renderConfig.fullscreen != 0) {
+        if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+            destroyDemoWindow();
+            return false;
+        }
+        displaySwitched = true;
+    }
+
+    context = SDL_GL_CreateContext(window);
+    if (context == nullptr) {
+        failContext();
+        return false;
+    }
+    if (SDL_GL_MakeCurrent(window, context) != 0) {
+        failContext();
+        return false;
+    }
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    hideCursor();
+    return true;
+}
+
+void destroyDemoWindow() {
+    if (window == nullptr) {
+        return;
+    }
+    if (displaySwitched) {
+        SDL_SetWindowFullscreen(window, 0);
+        displaySwitched = false;
+    }
+    showCursor();
+    SDL_DestroyWindow(window);
+    window = nullptr;
+}
+
+void presentFrame() {
+    if (window == nullptr) {
+        return;
+    }
+    glFinish();
+    glFlush();
+    SDL_GL_SwapWindow(window);
+    SDL_Event event;
+    if (SDL_PollEvent(&event) != 0) {
+        handleEvent(event);
+    }
+}
+
+void hideCursor() {
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+void showCursor() {
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void readBackBuffer(int width, int height, std::vector<uint8_t>& rgb) {
+    rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "shell/render_config.h"
+
+// The GL state every frame starts from: texturing and depth test on, culling
+// off, black clear colour, a 45-degree projection and an identity modelview.
+void setInitialGlState(const RenderConfig& config);
+
+// The projection's aspect ratio: the integer quotient width / height, which is
+// 1 for every offered screen size. Pictures are framed for it and stretched.
+double projectionAspect(const RenderConfig& config);
+
+// The near plane as the single-precision 0.1 widened to double.
+constexpr double projectionNear = static_cast<double>(0.1f);
+constexpr double projectionFar = 10000.0;
+constexpr double projectionFovY = 45.0;

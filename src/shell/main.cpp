@@ -1,0 +1,5 @@
+#include "shell/entry.h"
+
+int main(int argc, char** argv) {
+    return demoMain(argc, argv);
+}

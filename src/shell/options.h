@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/render_config.h"
+#include "shell/scene_time.h"
+
+// Offline capture: the demo drawn at a fixed frame rate into a video or a
+// directory of PNG pictures, with no window shown and no sound played.
+struct CaptureOptions {
+    std::string output;
+    int fps = 60;
+    int width = 0;  // 0: the size the letters chose
+    int height = 0;
+    SceneTime from = 0;
+    std::optional<SceneTime> to;
+    std::vector<SceneTime> shots;  // sorted, without repeats; empty: every frame
+};
+
+struct ProgramOptions {
+    RenderConfig config;
+    bool helpBox = false;    // a "?" token
+    bool usageText = false;  // --help
+    std::optional<CaptureOptions> capture;
+    std::string error;  // non-empty: the command line was not understood
+};
+
+// Reads the whole command line. Arguments that begin with "--" are our own
+// options; the rest go to the one-letter parser exactly as typed.
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
+
+extern const char* const usageText;

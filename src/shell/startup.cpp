@@ -1,0 +1,7 @@
+#include "shell/startup.h"
+
+bool startDemo() {
+    return true;
+}
+
+void shutdownDemo() {}

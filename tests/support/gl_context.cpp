@@ -1,0 +1,59 @@
+#include "support/gl_context.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+
+#include "platform/gl_extensions.h"
+#include "platform/message.h"
+#include "platform/window.h"
+#include "shell/gl_state.h"
+#include "shell/render_config.h"
+
+namespace {
+
+bool contextReady = false;
+
+}  // namespace
+
+void HeadlessGlTest::SetUpTestSuite() {
+    if (contextReady) {
+        return;
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    unsetenv("MESA_EXTENSION_OVERRIDE");
+    suppressDialogs();
+    renderConfig = RenderConfig{width, height, 0};
+    contextReady = createDemoWindow();
+    if (contextReady) {
+        fetchExtensionEntryPoints();
+        setInitialGlState(renderConfig);
+    }
+}
+
+void HeadlessGlTest::SetUp() { ASSERT_TRUE(contextReady) << "no headless GL context"; }
+
+void HeadlessGlTest::resetGlState() {
+    if (glext::glActiveTextureARB != nullptr) {
+        glext::glActiveTextureARB(GL_TEXTURE1_ARB);
+        glDisable(GL_TEXTURE_2D);
+        glext::glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_FOG);
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    setInitialGlState(renderConfig);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::vector<uint8_t> HeadlessGlTest::pixelAt(int x, int y) {
+    std::vector<uint8_t> rgb(3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
