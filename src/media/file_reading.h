@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Reads the file at path whole into a new buffer and stores its length in
+// size. Returns null (and size 0) when the file cannot be opened, is not a
+// regular file, is empty, or cannot be read to its end: a short read is a
+// failure, never a half-filled buffer.
+std::unique_ptr<uint8_t[]> readWholeFile(const std::string& path, size_t& size);
