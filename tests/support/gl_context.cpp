@@ -32,7 +32,9 @@ void HeadlessGlTest::SetUpTestSuite() {
     }
 }
 
-void HeadlessGlTest::SetUp() { ASSERT_TRUE(contextReady) << "no headless GL context"; }
+void HeadlessGlTest::SetUp() {
+    ASSERT_TRUE(contextReady) << "no headless GL context";
+}
 
 void HeadlessGlTest::resetGlState() {
     if (glext::glActiveTextureARB != nullptr) {

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "shell/options.h"
+
+namespace {
+
+struct LetterCase {
+    std::vector<std::string> arguments;
+    int width;
+    int height;
+    int fullscreen;
+    bool helpBox;
+};
+
+TEST(LetterOptions, SizesModesAndHelpFollowTheFirstCharacter) {
+    const LetterCase cases[] = {
+        {{}, 640, 480, 1, false},
+        {{"b", "w"}, 1024, 768, 0, false},
+        {{"a", "c"}, 1280, 1024, 1, false},  // the later letter wins
+        {{"c", "a"}, 800, 600, 1, false},
+        {{"W"}, 640, 480, 0, false},  // lower-cased before it is judged
+        {{"big"}, 1024, 768, 1, false},
+        {{"window"}, 640, 480, 0, false},
+        {{"/?"}, 640, 480, 1, false},  // a slash or hyphen first: ignored
+        {{"-w"}, 640, 480, 1, false},
+        {{"a\tw"}, 800, 600, 1, false},  // a tab stays inside the token
+        {{"?"}, 640, 480, 1, true},
+        {{"w", "?"}, 640, 480, 0, true},
+        {{"?", "w"}, 640, 480, 1, true},
+        {{"x", "  ", "b"}, 1024, 768, 1, false},  // runs of spaces make no empty token
+        {{"b w"}, 1024, 768, 0, false},           // one argument holding two tokens
+    };
+    for (const LetterCase& c : cases) {
+        ProgramOptions options = parseProgramOptions(c.arguments);
+        std::string label = ::testing::PrintToString(c.arguments);
+        EXPECT_TRUE(options.error.empty()) << label;
+        EXPECT_EQ(options.config.width, c.width) << label;
+        EXPECT_EQ(options.config.height, c.height) << label;
+        if (!c.helpBox) {
+            EXPECT_EQ(options.config.fullscreen, c.fullscreen) << label;
+        }
+        EXPECT_EQ(options.helpBox, c.helpBox) << label;
+    }
+}
+
+TEST(LetterOptions, TokensAreCutAtSpacesOnly) {
+    EXPECT_EQ(letterTokens({"  a  b", "c\td"}), (std::vector<std::string>{"a", "b", "c\td"}));
+    EXPECT_TRUE(letterTokens({"", "   "}).empty());
+}
+
+TEST(CaptureOptions, AreReadAndDefaultToTheLetterSize) {
+    ProgramOptions options =
+        parseProgramOptions({"b", "--capture=/tmp/Out Dir", "--fps=30", "--from=100", "--to=2000"});
+    ASSERT_TRUE(options.error.empty()) << options.error;
+    ASSERT_TRUE(options.capture.has_value());
+    EXPECT_EQ(options.capture->output, "/tmp/Out Dir");  // case and spaces kept
+    EXPECT_EQ(options.capture->fps, 30);
+    EXPECT_EQ(options.capture->width, 1024);
+    EXPECT_EQ(options.capture->height, 768);
+    EXPECT_EQ(options.capture->from, 100u);
+    EXPECT_EQ(options.capture->to, 2000u);
+    // Our options never reach the letter parser: "--capture=w..." is not windowed.
+    EXPECT_EQ(parseProgramOptions({"--capture=wide"}).config.fullscreen, 1);
+}
+
+TEST(CaptureOptions, SizeAndShots) {
+    ProgramOptions options =
+        parseProgramOptions({"--capture=x", "--size=320x200", "--shots=9792,0,9792,61500"});
+    ASSERT_TRUE(options.error.empty()) << options.error;
+    EXPECT_EQ(options.capture->width, 320);
+    EXPECT_EQ(options.capture->height, 200);
+    EXPECT_EQ(options.capture->shots, (std::vector<SceneTime>{0, 9792, 61500}));
+}
+
+TEST(CaptureOptions, NonsenseIsRefusedWithAReason) {
+    const std::vector<std::vector<std::string>> refused = {
+        {"--capture="},
+        {"--capture=x", "--fps=0"},
+        {"--capture=x", "--fps=sixty"},
+        {"--capture=x", "--size=640"},
+        {"--capture=x", "--size=0x480"},
+        {"--capture=x", "--shots=1,,2"},
+        {"--capture=x", "--from=-5"},
+        {"--capture=x", "--from=500", "--to=100"},
+        {"--fps=30"},  // capture settings without a capture
+        {"--frobnicate"},
+    };
+    for (const auto& arguments : refused) {
+        EXPECT_FALSE(parseProgramOptions(arguments).error.empty())
+            << ::testing::PrintToString(arguments);
+    }
+    EXPECT_TRUE(parseProgramOptions({"--help"}).usageText);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Plays the demo windowed in a real X server and ends it with the Escape key.
+# Passes when the window appears and the demo exits with 0 soon after the key.
+set -euo pipefail
+binary="$1"
+
+if [[ -z "${INSIDE_XVFB:-}" ]]; then
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+log="$(mktemp)"
+trap 'rm -f "$log"' EXIT
+VELMORRA_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy "$binary" w 2>"$log" &
+demo=$!
+
+window=""
+for _ in $(seq 1 100); do
+  window="$(xdotool search --onlyvisible --name '^velmorra$' 2>/dev/null | head -n1 || true)"
+  [[ -n "$window" ]] && break
+  sleep 0.1
+done
+if [[ -z "$window" ]]; then
+  echo "the velmorra window never appeared"; cat "$log"; kill "$demo" 2>/dev/null || true; exit 1
+fi
+
+geometry="$(xdotool getwindowgeometry "$window")"
+echo "$geometry"
+if ! grep -q "Geometry: 640x480" <<<"$geometry"; then
+  echo "the window's client area is not 640x480"; kill "$demo"; exit 1
+fi
+
+sleep 0.5
+sent=$(date +%s%N)
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key Escape
+status=0
+for _ in $(seq 1 50); do
+  if ! kill -0 "$demo" 2>/dev/null; then break; fi
+  sleep 0.1
+done
+if kill -0 "$demo" 2>/dev/null; then
+  echo "the demo was still running 5 s after Escape"; kill "$demo"; exit 1
+fi
+wait "$demo" || status=$?
+ended=$(( ($(date +%s%N) - sent) / 1000000 ))
+echo "exit code $status, ended ${ended} ms after Escape"
+cat "$log"
+[[ "$status" -eq 0 ]]
