@@ -10,6 +10,13 @@ fi
 
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
+
+# The virtual screen cannot switch to 1280x1024: only "Error opening OpenGL".
+status=0
+VELMORRA_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy "$binary" c 2>"$log" || status=$?
+if [[ "$status" -ne 1 || "$(cat "$log")" != "velmorra: Error opening OpenGL" ]]; then
+  echo "fullscreen at an unavailable mode: exit $status"; cat "$log"; exit 1
+fi
 VELMORRA_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy "$binary" w 2>"$log" &
 demo=$!
 
