@@ -1,8 +1,11 @@
 #include "sound/music_stream.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -41,20 +44,21 @@ std::string lastErrorLine() {
     return std::string(soundErrorText(soundGetError())) + "\n";
 }
 
-// Reads what the open file holds into a new block. A file that cannot be read
-// to its end (a directory, an I/O error) keeps only what was read; the stream
-// then finds the data unplayable.
+// Reads what the open file holds into a new block. Anything but a regular file
+// (a directory opens too), a block that cannot be allocated or a read error
+// leaves the block short or empty; the stream then finds the data unplayable.
 std::unique_ptr<unsigned char[]> readOpenFile(std::FILE* file, size_t& length) {
     length = 0;
-    if (std::fseek(file, 0, SEEK_END) != 0) {
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
         return nullptr;
     }
-    const long end = std::ftell(file);
-    if (end <= 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    const auto size = static_cast<size_t>(status.st_size);
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[size]);
+    if (block == nullptr) {
         return nullptr;
     }
-    auto block = std::make_unique<unsigned char[]>(static_cast<size_t>(end));
-    length = std::fread(block.get(), 1, static_cast<size_t>(end), file);
+    length = std::fread(block.get(), 1, size, file);
     return block;
 }
 
