@@ -1,11 +1,11 @@
 #include "support/jpeg_encode.h"
 
 // jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -59,8 +59,7 @@ bool compress(jpeg_compress_struct& info, int width, int height, int channels,
 }  // namespace
 
 std::vector<uint8_t> encodeJpeg(int width, int height, int channels,
-                                const std::vector<uint8_t>& pixels, int quality,
-                                bool progressive) {
+                                const std::vector<uint8_t>& pixels, int quality, bool progressive) {
     if (width <= 0 || height <= 0 || (channels != 1 && channels != 3 && channels != 4) ||
         pixels.size() != static_cast<size_t>(width) * height * channels) {
         return {};
