@@ -1,7 +1,36 @@
 #pragma once
 
+#include <array>
+
 #include "shell/scene_time.h"
 
+// One scene of the running order: called with the absolute scene time t for
+// every frame with lower < t < upper (both bounds exclusive, unsigned).
+using SceneFunction = void (*)(SceneTime t);
+
+struct TimelineRow {
+    SceneTime lower;
+    SceneTime upper;
+    // Null while the effect that draws this window has not been built into the
+    // program; such a row is skipped.
+    SceneFunction scene;
+    const char* name;
+};
+
+// The whole running order, tested and drawn in this order. Only the credits
+// and the first twist window overlap (10125 < t < 10651).
+extern const std::array<TimelineRow, 10> DemoTimeline;
+
+constexpr bool rowRuns(const TimelineRow& row, SceneTime t) {
+    return row.lower < t && t < row.upper;
+}
+
+// Which of the two grain pictures lies over the frame at t: 0 on even
+// milliseconds, 1 on odd ones.
+constexpr int noisePictureIndex(SceneTime t) {
+    return static_cast<int>(t % 2);
+}
+
 // Draws the whole frame for scene time t: clears, runs every scene whose
-// window holds t, and lays the grain over it.
+// window holds t, and lays the grain over it. Allocates nothing.
 void renderFrame(SceneTime t);
