@@ -1,0 +1,388 @@
+#include "soundtrack.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace soundtrack {
+namespace {
+
+constexpr double twoPi = 6.283185307179586;
+constexpr double stepMs = beatMs / 4;  // a sixteenth note
+
+enum Section {
+    Intro,      // opening pictures: pads and a rising noise
+    Credits,    // kick, bass and hats come in
+    PillarA,    // full beat with snare
+    PillarB,    // the lead enters
+    Spike,      // driving, open hats and a fast arpeggio
+    Interlude,  // breakdown: pads and a soft lead, no kick
+    Room,       // groove back on a second chord cycle
+    Box,        // second lead line
+    Spheres,    // half-time
+    Tunnel,     // everything
+    Closing,    // theme once more
+    Outro,      // calm, fading out
+};
+
+Section sectionAt(double ms) {
+    int s = 0;
+    for (double change : sceneChangesMs) {
+        if (ms >= change) {
+            ++s;
+        }
+    }
+    return static_cast<Section>(s);
+}
+
+size_t sampleAt(double ms) {
+    return static_cast<size_t>(std::lround(ms * sampleRate / 1000.0));
+}
+
+double midiHz(double note) {
+    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
+
+// Deterministic noise source.
+struct Noise {
+    uint32_t state;
+    float next() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return static_cast<float>(state) / 2147483648.0f - 1.0f;
+    }
+};
+
+// Adds a mono sound to both channels with equal-power panning (-1 left .. 1 right).
+struct Mixer {
+    Stereo& out;
+    void add(size_t i, float v, float pan) {
+        if (i >= out.frames()) {
+            return;
+        }
+        float l = std::cos((pan + 1) * 0.785398f), r = std::sin((pan + 1) * 0.785398f);
+        out.left[i] += v * l * 1.41421f;
+        out.right[i] += v * r * 1.41421f;
+    }
+};
+
+void kick(Mixer& m, size_t start, float level) {
+    double phase = 0;
+    size_t length = sampleRate * 35 / 100;
+    for (size_t i = 0; i < length; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        double f = 45 + 110 * std::exp(-t * 30);
+        phase += twoPi * f / sampleRate;
+        double env = std::exp(-t * 9) * std::min(1.0, i / 20.0);
+        double click = std::exp(-t * 400) * 0.3;
+        m.add(start + i, static_cast<float>(level * (std::sin(phase) * env + click)), 0);
+    }
+}
+
+void snare(Mixer& m, size_t start, float level, Noise& noise) {
+    size_t length = sampleRate / 4;
+    float low = 0, band = 0;
+    double phase = 0;
+    for (size_t i = 0; i < length; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        float n = noise.next();
+        // Chamberlin state-variable band-pass around 2 kHz.
+        low += 0.28f * band;
+        float high = n - low - 0.6f * band;
+        band += 0.28f * high;
+        phase += twoPi * 185 / sampleRate;
+        double body = std::sin(phase) * std::exp(-t * 30) * 0.5;
+        double v = (band * 0.9 * std::exp(-t * 16) + body) * level;
+        m.add(start + i, static_cast<float>(v), 0.05f);
+    }
+}
+
+void hat(Mixer& m, size_t start, float level, bool open, Noise& noise, float pan) {
+    size_t length = sampleRate * (open ? 30 : 6) / 100;
+    double decay = open ? 12 : 70;
+    float previous = 0;
+    for (size_t i = 0; i < length; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        float n = noise.next();
+        float high = n - previous;  // first difference: a bright high-pass
+        previous = n;
+        m.add(start + i, static_cast<float>(high * level * std::exp(-t * decay)), pan);
+    }
+}
+
+void crash(Mixer& m, size_t start, float level, Noise& noise) {
+    size_t length = sampleRate * 2;
+    float previous = 0;
+    for (size_t i = 0; i < length; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        float n = noise.next();
+        float high = n - previous * 0.6f;
+        previous = n;
+        float v = static_cast<float>(high * level * std::exp(-t * 2.2));
+        m.add(start + i, v, (i % 2) != 0 ? -0.3f : 0.3f);
+    }
+}
+
+// Saw bass through a resonant low-pass whose cutoff follows an envelope.
+void bass(Mixer& m, size_t start, size_t length, double note, float level, float brightness) {
+    double f = midiHz(note);
+    double phase = 0, phase2 = 0;
+    float low = 0, band = 0;
+    for (size_t i = 0; i < length + sampleRate / 50; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        phase += f / sampleRate;
+        phase2 += f * 1.004 / sampleRate;
+        double saw = (phase - std::floor(phase)) * 2 - 1 + (phase2 - std::floor(phase2)) - 0.5;
+        double cutoff = 120 + brightness * 1400 * std::exp(-t * 14);
+        float k = static_cast<float>(2 * std::sin(M_PI * std::min(cutoff, 8000.0) / sampleRate));
+        low += k * band;
+        float high = static_cast<float>(saw) - low - 0.5f * band;
+        band += k * high;
+        double env = std::min(1.0, i / 60.0) *
+                     (i < length ? 1.0 : 1.0 - static_cast<double>(i - length) / (sampleRate / 50));
+        m.add(start + i, static_cast<float>(low * env * level), 0);
+    }
+}
+
+// Detuned saw pad with slow attack and release, one voice per note.
+void pad(Mixer& m, size_t start, size_t length, double note, float level, float pan) {
+    double f = midiHz(note);
+    double phases[3] = {0, 0.33, 0.67};
+    const double detune[3] = {0.996, 1.0, 1.005};
+    float low = 0;
+    size_t attack = sampleRate * 3 / 10, releaseLength = sampleRate / 2;
+    for (size_t i = 0; i < length + releaseLength; ++i) {
+        double v = 0;
+        for (int d = 0; d < 3; ++d) {
+            phases[d] += f * detune[d] / sampleRate;
+            v += (phases[d] - std::floor(phases[d])) * 2 - 1;
+        }
+        low += 0.06f * (static_cast<float>(v / 3) - low);
+        double env = std::min(1.0, static_cast<double>(i) / attack);
+        if (i >= length) {
+            env *= 1.0 - static_cast<double>(i - length) / releaseLength;
+        }
+        m.add(start + i, static_cast<float>(low * env * level), pan);
+    }
+}
+
+// Pulse-wave lead with vibrato and a plucked envelope.
+void lead(Mixer& m, size_t start, size_t length, double note, float level, float pan) {
+    double f = midiHz(note);
+    double phase = 0;
+    float low = 0;
+    for (size_t i = 0; i < length; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        double vib = 1 + 0.004 * std::sin(twoPi * 5.5 * t) * std::min(1.0, t * 4);
+        phase += f * vib / sampleRate;
+        double frac = phase - std::floor(phase);
+        float v = frac < 0.3 ? 1.0f : -0.45f;
+        low += 0.25f * (v - low);
+        double env = std::min(1.0, i / 80.0) * (0.55 + 0.45 * std::exp(-t * 8)) *
+                     std::min(1.0, static_cast<double>(length - i) / 400);
+        m.add(start + i, static_cast<float>(low * env * level), pan);
+    }
+}
+
+// Chord cycles, one chord per bar: roots for the bass, three notes for pads.
+struct Chord {
+    int root;
+    int notes[3];
+};
+constexpr Chord cycleA[4] = {
+    {45, {57, 60, 64}}, {41, {57, 60, 65}}, {48, {55, 60, 64}}, {43, {55, 59, 62}}};
+constexpr Chord cycleB[4] = {
+    {41, {57, 60, 65}}, {43, {55, 59, 62}}, {45, {57, 60, 64}}, {40, {56, 59, 64}}};
+
+const Chord& chordAt(int bar, Section s) {
+    bool second = s == Room || s == Box || s == Spheres;
+    return (second ? cycleB : cycleA)[((bar % 4) + 4) % 4];
+}
+
+// Lead melody over four bars, in sixteenths; 0 is a rest, otherwise a MIDI
+// note held until the next entry.
+constexpr int theme[64] = {
+    76, 0, 0, 74, 72, 0, 69, 0, 72, 0, 74, 0, 76, 0, 0,  0,  //
+    77, 0, 0, 76, 74, 0, 72, 0, 69, 0, 72, 0, 74, 0, 0,  0,  //
+    79, 0, 0, 76, 72, 0, 76, 0, 79, 0, 81, 0, 79, 0, 76, 0,  //
+    74, 0, 0, 72, 71, 0, 67, 0, 71, 0, 74, 0, 71, 0, 0,  0,
+};
+constexpr int themeB[64] = {
+    72, 0, 76, 0, 77, 0, 0,  0, 76, 0, 72, 0, 69, 0, 0, 0,  //
+    74, 0, 71, 0, 67, 0, 0,  0, 71, 0, 74, 0, 79, 0, 0, 0,  //
+    76, 0, 72, 0, 69, 0, 72, 0, 76, 0, 81, 0, 76, 0, 0, 0,  //
+    76, 0, 0,  0, 71, 0, 68, 0, 71, 0, 76, 0, 80, 0, 0, 0,
+};
+
+int themeLength(const int* line, int step) {
+    int length = 1;
+    while (step + length < 64 && line[step + length] == 0 && length < 4) {
+        ++length;
+    }
+    return length;
+}
+
+// Feedback echo on the lead, three sixteenths apart, alternating sides.
+void echo(Stereo& dry, Stereo& out) {
+    size_t delay = sampleAt(stepMs * 3);
+    std::vector<float> l = dry.left, r = dry.right;
+    for (size_t i = delay; i < l.size(); ++i) {
+        l[i] += 0.42f * r[i - delay];
+        r[i] += 0.42f * l[i - delay];
+    }
+    for (size_t i = 0; i < l.size(); ++i) {
+        out.left[i] += l[i];
+        out.right[i] += r[i];
+    }
+}
+
+}  // namespace
+
+bool kickPlays(double ms) {
+    Section s = sectionAt(ms);
+    return s != Intro && s != Interlude;
+}
+
+Stereo synthesise() {
+    Stereo out;
+    size_t frames = sampleAt(lengthSeconds * 1000);
+    out.left.assign(frames, 0);
+    out.right.assign(frames, 0);
+    Stereo leadBus = out;
+    Mixer mix{out}, leadMix{leadBus};
+    Noise noise{0x1234567u};
+
+    const int steps = static_cast<int>((lengthSeconds * 1000 - firstBeatMs) / stepMs) + 1;
+    for (int step = 0; step < steps; ++step) {
+        double ms = firstBeatMs + step * stepMs;
+        size_t at = sampleAt(ms);
+        Section s = sectionAt(ms);
+        int beat = step / 4, inBeat = step % 4, bar = beat / 4, inBar = step % 16;
+        const Chord& chord = chordAt(bar, s);
+        bool calm = s == Intro || s == Interlude || s == Outro;
+
+        // Drums.
+        if (inBeat == 0 && kickPlays(ms)) {
+            bool halfTime = s == Spheres;
+            if (!halfTime || beat % 2 == 0) {
+                float level = s == Outro ? 0.55f : 0.8f;
+                kick(mix, at, level);
+            }
+        }
+        bool snareOn = s == PillarA || s == PillarB || s == Spike || s == Room || s == Box ||
+                       s == Tunnel || s == Closing;
+        if (snareOn && inBeat == 0 && beat % 2 == 1) {
+            snare(mix, at, 0.45f, noise);
+        }
+        if (s == Spheres && inBar == 8) {
+            snare(mix, at, 0.5f, noise);
+        }
+        if (s == Tunnel && inBar == 14 && bar % 4 == 3) {
+            snare(mix, at, 0.3f, noise);
+        }
+        if (!calm) {
+            bool sixteenths = s == PillarA || s == PillarB || s == Tunnel || s == Box;
+            if (inBeat == 2) {
+                hat(mix, at, 0.16f, s == Spike || s == Tunnel, noise, 0.25f);
+            } else if (sixteenths || (s != Credits && inBeat == 0)) {
+                hat(mix, at, 0.08f, false, noise, -0.2f);
+            }
+        } else if (s == Outro && inBeat == 2) {
+            hat(mix, at, 0.05f, false, noise, 0.2f);
+        }
+
+        // Bass: eighths off the kick, sixteenth runs in the busier parts.
+        if (s != Intro && s != Interlude) {
+            bool busy = s == PillarA || s == PillarB || s == Spike || s == Tunnel;
+            bool play = busy ? inBeat != 0 : inBeat == 2;
+            if (s == Outro) {
+                play = inBeat == 0 && beat % 2 == 0;
+            }
+            if (play) {
+                int octave = (s == Spike && inBeat == 3) ? 12 : 0;
+                size_t length = sampleAt(stepMs * (s == Outro ? 7 : 1) * 0.9);
+                bass(mix, at, length, chord.root + octave, 0.32f,
+                     s == Spike || s == Tunnel ? 1.0f : 0.6f);
+            }
+        }
+
+        // Pads: one chord per bar.
+        if (inBar == 0) {
+            size_t length = sampleAt(beatMs * 4);
+            float level = calm ? 0.075f : 0.05f;
+            for (int v = 0; v < 3; ++v) {
+                pad(mix, at, length, chord.notes[v], level, -0.6f + 0.6f * v);
+            }
+        }
+
+        // Lead.
+        const int* line = (s == Box || s == Room) ? themeB : theme;
+        int themeStep = (bar % 4) * 16 + inBar;
+        bool leadOn = s == PillarB || s == Box || s == Tunnel || s == Closing || s == Interlude;
+        if (leadOn && line[themeStep] != 0) {
+            size_t length = sampleAt(stepMs * themeLength(line, themeStep) * 0.95);
+            float level = s == Interlude ? 0.08f : 0.11f;
+            lead(leadMix, at, length, line[themeStep], level, 0.15f);
+        }
+        if (s == Spike || s == Spheres || s == Intro) {
+            // Arpeggio over the chord, in sixteenths (eighths in the intro).
+            if (s != Intro || inBeat % 2 == 0) {
+                int note = chord.notes[step % 3] + 12 * ((step / 3) % 2);
+                lead(leadMix, at, sampleAt(stepMs * 0.8), note, s == Intro ? 0.06f : 0.08f, -0.3f);
+            }
+        }
+    }
+
+    // A crash where each scene begins, and a noise swell leading into the
+    // first beat of the credits.
+    for (double change : sceneChangesMs) {
+        double quantised = firstBeatMs + std::round((change - firstBeatMs) / stepMs) * stepMs;
+        crash(mix, sampleAt(quantised), change >= 117000 ? 0.08f : 0.14f, noise);
+    }
+    {
+        size_t from = sampleAt(1000), to = sampleAt(3650);
+        float low = 0;
+        for (size_t i = from; i < to; ++i) {
+            float t = static_cast<float>(i - from) / (to - from);
+            low += (0.02f + 0.3f * t) * (noise.next() - low);
+            mix.add(i, low * 0.25f * t * t, 0);
+        }
+    }
+
+    echo(leadBus, out);
+
+    // Fade out towards the end.
+    size_t fadeFrom = sampleAt(123000), fadeTo = sampleAt(130800);
+    for (size_t i = fadeFrom; i < frames; ++i) {
+        float g =
+            i >= fadeTo ? 0.0f : 1.0f - static_cast<float>(i - fadeFrom) / (fadeTo - fadeFrom);
+        out.left[i] *= g * g;
+        out.right[i] *= g * g;
+    }
+    return out;
+}
+
+double master(Stereo& audio, double ceilingDecibels) {
+    Stereo original = audio;
+    double gainDb = targetLufs - integratedLoudness(audio);
+    double reached = 0;
+    // Limiting lowers the loudness a little, so measure again and correct.
+    for (int round = 0; round < 4; ++round) {
+        audio = original;
+        float g = static_cast<float>(fromDecibels(gainDb));
+        for (size_t i = 0; i < audio.frames(); ++i) {
+            audio.left[i] *= g;
+            audio.right[i] *= g;
+        }
+        limitPeaks(audio, static_cast<float>(fromDecibels(ceilingDecibels)));
+        reached = integratedLoudness(audio);
+        if (std::fabs(reached - targetLufs) < 0.05) {
+            break;
+        }
+        gainDb += targetLufs - reached;
+    }
+    return reached;
+}
+
+}  // namespace soundtrack
