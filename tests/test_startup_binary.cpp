@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/process.h"
+#include "support/scene_pictures.h"
+
+namespace {
+
+// The real binary in a directory of its own, with solid-colour pictures and a
+// short generated tone as its music.
+struct Installation {
+    std::string directory;
+    std::string binary;
+};
+
+Installation install(const ScenePictureOptions& pictures) {
+    Installation result;
+    result.directory = makeTemporaryDirectory("velmorra-startup");
+    result.binary = installBinaryCopy(result.directory);
+    writeScenePictures(result.directory, pictures);
+    return result;
+}
+
+bool writeTone(const std::string& path) {
+    std::string command =
+        "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=1 -c:a libmp3lame '" +
+        path + "' </dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+std::vector<std::string> recordLines(const std::string& err, const std::string& caption) {
+    std::vector<std::string> lines;
+    std::istringstream in(err);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(caption + ": ", 0) == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+// Every record of the two captions the start-up can write, in order.
+std::vector<std::string> startupRecords(const std::string& err) {
+    std::vector<std::string> lines;
+    std::istringstream in(err);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("Error loading: ", 0) == 0 || line.rfind("FMOD: ", 0) == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // top row first
+
+    std::vector<uint8_t> at(int x, int yFromBottom) const {
+        size_t row = static_cast<size_t>(height - 1 - yFromBottom);
+        size_t offset = (row * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+        return {rgb[offset], rgb[offset + 1], rgb[offset + 2]};
+    }
+};
+
+bool readPng(const std::string& path, Picture& picture) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) != 0;
+}
+
+std::vector<std::string> everyPicture() {
+    std::vector<std::string> names = overlayColourPictures();
+    for (const std::string& alpha : overlayAlphaPictures()) {
+        if (!alpha.empty()) {
+            names.push_back(alpha);
+        }
+    }
+    names.push_back("data/loading.jpg");
+    return names;
+}
+
+TEST(StartupBinary, CaptureShowsTheScenesAndGoesOnAfterAMissingPicture) {
+    ScenePictureOptions pictures;
+    pictures.missing = {"data/kost2.jpg"};
+    Installation demo = install(pictures);
+    ASSERT_TRUE(writeTone(demo.directory + "/data/music.mp3"));
+    const std::string shots = demo.directory + "/shots";
+    ProcessResult run =
+        runProgram({demo.binary, "--capture=" + shots, "--shots=0,3899,3901,9239,9792,47537,47538"},
+                   headlessEnvironment());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(startupRecords(run.err), std::vector<std::string>{"Error loading: data/kost2.jpg"});
+
+    const Rgb black = {0, 0, 0};
+    const Rgb pause = sceneColour("data/pause2.jpg");
+    const struct {
+        const char* file;
+        int x;
+        int y;  // from the bottom
+        Rgb expected;
+    } cases[] = {
+        {"000000.png", 320, 240, black},
+        {"003899.png", 320, 240, sceneColour("data/code1.jpg")},
+        {"003901.png", 320, 240, sceneColour("data/code2.jpg")},
+        {"009239.png", 320, 100, pause},
+        {"009239.png", 320, 400, pause},
+        {"009792.png", 320, 100, black},
+        {"009792.png", 320, 400, pause},
+        {"047537.png", 320, 240, sceneColour("data/soya1.jpg")},
+        {"047538.png", 320, 240, sceneColour("data/soya3.jpg")},
+    };
+    for (const auto& c : cases) {
+        Picture picture;
+        ASSERT_TRUE(readPng(shots + "/" + c.file, picture)) << c.file;
+        ASSERT_EQ(picture.width, 640);
+        ASSERT_EQ(picture.height, 480);
+        std::vector<uint8_t> pixel = picture.at(c.x, c.y);
+        EXPECT_TRUE(pixelNear(pixel, c.expected))
+            << c.file << " at (" << c.x << ", " << c.y << "): " << describePixel(pixel);
+    }
+}
+
+TEST(StartupBinary, MusicIsOpenedAfterTheLoadingPictureAndStartedAfterEveryPicture) {
+    // With no picture at all, the records show how far start-up got: the
+    // loading picture comes first, a missing music file stops everything
+    // before the catalogue, and music that cannot play is found only after
+    // the whole catalogue has loaded.
+    ScenePictureOptions noPictures;
+    const std::vector<std::string> all = everyPicture();
+    noPictures.missing.insert(all.begin(), all.end());
+
+    std::vector<std::string> catalogueRecords;
+    for (const std::string& name : overlayColourPictures()) {
+        catalogueRecords.push_back("Error loading: " + name);
+    }
+    std::vector<std::string> notMp3 = {"Error loading: data/loading.jpg"};
+    notMp3.insert(notMp3.end(), catalogueRecords.begin(), catalogueRecords.end());
+    notMp3.push_back("FMOD: Unknown file format");
+
+    const struct {
+        const char* what;
+        const char* music;  // nullptr: no music file
+        std::vector<std::string> records;
+    } cases[] = {
+        {"missing music",
+         nullptr,
+         {"Error loading: data/loading.jpg", "FMOD: File not found data/music.mp3"}},
+        {"music that is not MP3", "this is not an MP3 file, just some text\n", notMp3},
+    };
+    for (const auto& c : cases) {
+        Installation demo = install(noPictures);
+        if (c.music != nullptr) {
+            std::ofstream(demo.directory + "/data/music.mp3") << c.music;
+        }
+        ProcessResult run = runProgram({demo.binary}, headlessEnvironment(), 60);
+        EXPECT_EQ(run.exitCode, 1) << c.what << "\n" << run.err;
+        EXPECT_EQ(startupRecords(run.err), c.records) << c.what << "\n" << run.err;
+        EXPECT_EQ(recordLines(run.err, "velmorra").size(), 0u) << c.what << "\n" << run.err;
+    }
+}
+
+}  // namespace
