@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -193,7 +194,7 @@ TEST(DecodeJpeg, NullBytesFail) {
 }
 
 TEST(ReadWholeFile, ReadsExactBytesAndRefusesWhatIsNotAFile) {
-    const std::string dir = makeTemporaryDirectory("velmorra-read");
+    const std::string dir = makeTemporaryDirectory("read");
     std::vector<uint8_t> contents(70000);
     for (size_t i = 0; i < contents.size(); ++i) {
         contents[i] = static_cast<uint8_t>(i * 31 + 7);
@@ -212,6 +213,7 @@ TEST(ReadWholeFile, ReadsExactBytesAndRefusesWhatIsNotAFile) {
         EXPECT_FALSE(readWholeFile(failing, size)) << failing;
         EXPECT_EQ(size, 0u) << failing;
     }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
