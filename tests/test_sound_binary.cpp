@@ -113,16 +113,21 @@ std::vector<int16_t> readSamples(const std::string& path) {
     return samples;
 }
 
-// The left channel of 16-bit stereo, from the first loud frame to the last.
+// The left channel of 16-bit stereo, from the first loud frame to the last,
+// and how many frames differ between left and right.
 struct Loudness {
     size_t loudFrames = 0;
     size_t first = 0;
     size_t last = 0;
+    size_t unbalancedFrames = 0;
 };
 
 Loudness measureLoudness(const std::vector<int16_t>& samples) {
     Loudness result;
     for (size_t frame = 0; frame < samples.size() / 2; ++frame) {
+        if (std::abs(samples[2 * frame] - samples[2 * frame + 1]) > 64) {
+            ++result.unbalancedFrames;
+        }
         if (std::abs(static_cast<int>(samples[2 * frame])) > 4000) {
             if (result.loudFrames++ == 0) {
                 result.first = frame;
@@ -197,6 +202,8 @@ TEST(SoundBinary, PlayWritesTheDecodedMusicToTheAudioDevice) {
     const std::vector<int16_t> samples = readSamples(output);
     const Loudness loudness = measureLoudness(samples);
     ASSERT_GT(loudness.loudFrames, 44100u) << "less than a second of music written";
+    // The sine is the same on both sides, and the pan leaves it so.
+    EXPECT_EQ(loudness.unbalancedFrames, 0u);
     int crossings = 0;
     for (size_t frame = loudness.first + 1; frame <= loudness.last; ++frame) {
         if ((samples[2 * frame - 2] < 0) != (samples[2 * frame] < 0)) {
