@@ -128,7 +128,7 @@ void crash(Mixer& m, size_t start, float level, Noise& noise) {
 void bass(Mixer& m, size_t start, size_t length, double note, float level, float brightness) {
     double f = midiHz(note);
     double phase = 0, phase2 = 0;
-    float low = 0, band = 0;
+    float low = 0, band = 0, sub = 0;
     for (size_t i = 0; i < length + sampleRate / 50; ++i) {
         double t = static_cast<double>(i) / sampleRate;
         phase += f / sampleRate;
@@ -141,7 +141,9 @@ void bass(Mixer& m, size_t start, size_t length, double note, float level, float
         band += k * high;
         double env = std::min(1.0, i / 60.0) *
                      (i < length ? 1.0 : 1.0 - static_cast<double>(i - length) / (sampleRate / 50));
-        m.add(start + i, static_cast<float>(low * env * level), 0);
+        // A gentle high-pass keeps the sub-bass for the kick.
+        sub += 0.008f * (low - sub);
+        m.add(start + i, static_cast<float>((low - sub) * env * level), 0);
     }
 }
 
@@ -300,7 +302,9 @@ Stereo synthesise() {
                 play = inBeat == 0 && beat % 2 == 0;
             }
             if (play) {
-                int octave = (s == Spike && inBeat == 3) ? 12 : 0;
+                // An octave up where the kick is sparse, so that the lowest
+                // band belongs to the kick alone.
+                int octave = (s == Spike && inBeat == 3) || s == Spheres || s == Outro ? 12 : 0;
                 size_t length = sampleAt(stepMs * (s == Outro ? 7 : 1) * 0.9);
                 bass(mix, at, length, chord.root + octave, 0.32f,
                      s == Spike || s == Tunnel ? 1.0f : 0.6f);
