@@ -179,7 +179,7 @@ Layers machine(const Fonts& fonts, int n) {
             break;
         case 7:
             cornerBrackets(l, 150, 40, 12, 950);
-            l.freeText(fonts.bold, "machine", 256, 486, 44, accent, 6);
+            l.freeText(fonts.bold, "machine", 256, 444, 44, accent, 6);
             break;
         default:
             // From the eighth picture on, every machine picture shares the

@@ -46,7 +46,7 @@ Image loading(const Fonts& fonts) {
 // they share a layout and swap light and dark: the flicker reads as a strobe.
 Image hearing(const Fonts& fonts, int number) {
     bool second = number == 2;
-    Image img(side, side, second ? palette::ice : palette::night);
+    Image img(side, side, second ? palette::steelLight * 0.85f : palette::night);
     for (int i = 0; i < 9; ++i) {
         float r = 30.0f + i * 28 + (second ? 14 : 0);
         drawRing(img, 256, 256, r, i % 3 == 0 ? 4.0f : 1.5f,
