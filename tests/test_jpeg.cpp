@@ -172,6 +172,9 @@ TEST(DecodeJpeg, BadInputFailsCleanly) {
         {"30000 x 30000 header", withHeaderSize(good, 30000, 30000), true, 3},
         {"zero width header", withHeaderSize(good, 0, 64), false, -7},
         {"CMYK", encodeJpeg(16, 16, 4, cmykPixels), true, 4},
+        {"progressive, 8000 x 8000 header",
+         withHeaderSize(encodeJpeg(16, 16, 1, std::vector<uint8_t>(256, 9), 90, true), 8000, 8000),
+         true, 1},
     };
     for (const Case& c : cases) {
         const Decoded d = decode(c.bytes);

@@ -60,7 +60,7 @@ struct Decoder {
     }
 };
 
-// The two functions below hold setjmp. Nothing in them, and nothing between
+// The functions below hold setjmp. Nothing in them, and nothing between
 // them and libjpeg's error exit, has a destructor, so the long jump skips no
 // cleanup; the Decoder that owns libjpeg's memory lives in the caller.
 
@@ -77,12 +77,20 @@ bool readHeader(Decoder& decoder, const uint8_t* bytes, size_t count) {
     return jpeg_read_header(&decoder.info, TRUE) == JPEG_HEADER_OK;
 }
 
+// A progressive file is read whole here, so a damaged one fails before the
+// pixel buffer is allocated.
+bool startDecode(Decoder& decoder) {
+    if (setjmp(decoder.errors.recovery) != 0) {
+        return false;
+    }
+    return jpeg_start_decompress(&decoder.info) == TRUE;
+}
+
 bool decodeRows(Decoder& decoder, uint8_t* pixels, size_t rowBytes) {
     if (setjmp(decoder.errors.recovery) != 0) {
         return false;
     }
     jpeg_decompress_struct& info = decoder.info;
-    jpeg_start_decompress(&info);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = pixels + static_cast<size_t>(info.output_scanline) * rowBytes;
         if (jpeg_read_scanlines(&info, &row, 1) != 1) {
@@ -125,6 +133,9 @@ std::unique_ptr<uint8_t[]> decodeJpeg(int& width, int& height, int& channels, co
         return nullptr;
     }
 
+    if (!startDecode(decoder) || info.output_components != channels) {
+        return nullptr;
+    }
     const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(channels);
     std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[rowBytes * height]);
     if (!pixels || !decodeRows(decoder, pixels.get(), rowBytes)) {
