@@ -15,16 +15,6 @@ namespace {
 
 using G = CreditsGroup;
 
-TEST(HearingScene, AlternatesWithTheParityOfTheMillisecond) {
-    const struct {
-        SceneTime t;
-        int index;
-    } cases[] = {{1, 1}, {2, 0}, {3, 1}, {3558, 0}, {3559, 1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(hearingPictureIndex(c.t), c.index) << "t = " << c.t;
-    }
-}
-
 TEST(CreditsScene, PicksThePictureOfEachStretchAtItsBoundaries) {
     const struct {
         SceneTime t;
