@@ -198,8 +198,11 @@ constexpr Chord cycleB[4] = {
     {41, {57, 60, 65}}, {43, {55, 59, 62}}, {45, {57, 60, 64}}, {40, {56, 59, 64}}};
 
 const Chord& chordAt(int bar, Section s) {
-    bool second = s == Room || s == Box || s == Spheres;
-    return (second ? cycleB : cycleA)[((bar % 4) + 4) % 4];
+    const int index = ((bar % 4) + 4) % 4;
+    if (s == Room || s == Box || s == Spheres) {
+        return cycleB[index];
+    }
+    return cycleA[index];
 }
 
 // Lead melody over four bars, in sixteenths; 0 is a rest, otherwise a MIDI
