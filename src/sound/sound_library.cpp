@@ -24,7 +24,9 @@ std::vector<SoundStream*> openStreams;
 // The mixer plays music outside its sample channels, so the one stream that
 // can play at a time is reported on the first channel.
 constexpr int musicChannel = 0;
-constexpr int mixerChunkSize = 2048;
+// The pictures follow a clock started right after play, so the device's buffer
+// is how far the sound lags them: 1024 frames is 23 ms at 44.1 kHz.
+constexpr int mixerChunkSize = 1024;
 
 bool fail(int code) {
     lastError = code;
