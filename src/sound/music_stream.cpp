@@ -1,14 +1,12 @@
 #include "sound/music_stream.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "media/file_reading.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
@@ -22,8 +20,8 @@ constexpr int softwareChannels = 32;
 
 // The library decodes straight from the block it was given, so a block stays
 // allocated (and reachable) until the process ends, outliving its stream.
-std::vector<std::unique_ptr<unsigned char[]>>& retainedBlocks() {
-    static auto* blocks = new std::vector<std::unique_ptr<unsigned char[]>>();
+std::vector<std::unique_ptr<uint8_t[]>>& retainedBlocks() {
+    static auto* blocks = new std::vector<std::unique_ptr<uint8_t[]>>();
     return *blocks;
 }
 
@@ -44,22 +42,16 @@ std::string lastErrorLine() {
     return std::string(soundErrorText(soundGetError())) + "\n";
 }
 
-// Reads what the open file holds into a new block. Anything but a regular file
-// (a directory opens too), a block that cannot be allocated or a read error
-// leaves the block short or empty; the stream then finds the data unplayable.
-std::unique_ptr<unsigned char[]> readOpenFile(std::FILE* file, size_t& length) {
-    length = 0;
-    struct stat status {};
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
-        return nullptr;
+// Whether the file can be opened at all: only a file that cannot is "not
+// found". One that opens but cannot be read whole (a directory, an empty or
+// shrinking file) gives no data, which play() reports as unplayable.
+bool canOpen(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
     }
-    const auto size = static_cast<size_t>(status.st_size);
-    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[size]);
-    if (block == nullptr) {
-        return nullptr;
-    }
-    length = std::fread(block.get(), 1, size, file);
-    return block;
+    std::fclose(file);
+    return true;
 }
 
 }  // namespace
@@ -68,13 +60,12 @@ MusicStream::MusicStream(const char* name) {
     if (!soundInit(mixRate, softwareChannels)) {
         endWithSoundError(lastErrorLine(), LibraryState::NotOpen);
     }
-    std::FILE* file = std::fopen(dataPath(name).c_str(), "rb");
-    if (file == nullptr) {
+    const std::string path = dataPath(name);
+    size_t length = 0;
+    std::unique_ptr<uint8_t[]> block = readWholeFile(path, length);
+    if (block == nullptr && !canOpen(path)) {
         endWithSoundError(std::string("File not found ") + name + "\n", LibraryState::Open);
     }
-    size_t length = 0;
-    std::unique_ptr<unsigned char[]> block = readOpenFile(file, length);
-    std::fclose(file);
     // A null stream is not acted on here: play() reports it.
     stream = soundStreamOpenMemory(block.get(), length);
     if (block != nullptr) {
