@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
 #include "asset_names.h"
 #include "media/file_reading.h"
 #include "media/jpeg.h"
+#include "support/jpeg_encode.h"
 #include "support/process.h"
 
 namespace {
@@ -345,11 +344,6 @@ TEST(MediaFiles, FullScreenPicturesHaveContentAndNeighboursDiffer) {
     }
 }
 
-std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(MediaFiles, GeneratorWritesIdenticalBytesOnEveryRun) {
     std::string dir = makeTemporaryDirectory("mediagen");
     ProcessResult r = runProgram({VELMORRA_MEDIAGEN, dir}, {}, 120);
@@ -360,9 +354,9 @@ TEST(MediaFiles, GeneratorWritesIdenticalBytesOnEveryRun) {
     }
     files.emplace_back(assets::musicFile);
     for (const std::string& file : files) {
-        std::string first = readBytes(dataDir + "/" + file);
+        const std::vector<uint8_t> first = readFile(dataDir + "/" + file);
         EXPECT_FALSE(first.empty()) << file;
-        EXPECT_TRUE(first == readBytes(dir + "/" + file)) << file << " differs between runs";
+        EXPECT_TRUE(first == readFile(dir + "/" + file)) << file << " differs between runs";
     }
     std::filesystem::remove_all(dir);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "support/jpeg_encode.h"
 #include "support/process.h"
 
 namespace fs = std::filesystem;
@@ -13,11 +14,6 @@ namespace {
 const char* const helpText =
     "velmorra: Pathetic parameters:\nResolution:\na - 800x600\nb - 1024x768\nc - 1280x1024\n\nw - "
     "windowed mode\n";
-
-Environment with(Environment environment, const std::string& name, const std::string& value) {
-    environment.emplace_back(name, value);
-    return environment;
-}
 
 TEST(ShellBinary, QuestionMarkShowsTheHelpBoxAndOpensNoWindow) {
     // No display and no offscreen driver: any attempt to open a window would fail.
@@ -56,35 +52,21 @@ TEST(ShellBinary, NoDisplayAtAllCannotOpenOpenGL) {
 
 TEST(ShellBinary, RefusesADriverWithoutTheRequiredExtensions) {
     // Mesa hides multitexturing from the extension string when told to.
-    ProcessResult multitexture =
-        runProgram({VELMORRA_BINARY, "w"},
-                   with(headlessEnvironment(), "MESA_EXTENSION_OVERRIDE", "-GL_ARB_multitexture"));
+    ProcessResult multitexture = runProgram(
+        {VELMORRA_BINARY, "w"},
+        withVariable(headlessEnvironment(), "MESA_EXTENSION_OVERRIDE", "-GL_ARB_multitexture"));
     EXPECT_EQ(multitexture.exitCode, 1);
     EXPECT_NE(multitexture.err.find("velmorra: Your OpenGL does not support multitexturing\n"),
               std::string::npos);
 
     // SDL's own per-extension switch hides compiled vertex arrays alone.
-    ProcessResult lockArrays = runProgram(
-        {VELMORRA_BINARY, "w"}, with(headlessEnvironment(), "GL_EXT_compiled_vertex_array", "0"));
+    ProcessResult lockArrays =
+        runProgram({VELMORRA_BINARY, "w"},
+                   withVariable(headlessEnvironment(), "GL_EXT_compiled_vertex_array", "0"));
     EXPECT_EQ(lockArrays.exitCode, 1);
     EXPECT_NE(lockArrays.err.find("velmorra: Your OpenGL does not support lockarray\n"),
               std::string::npos);
     EXPECT_EQ(lockArrays.err.find("multitexturing"), std::string::npos);
-}
-
-std::string readBytes(const std::string& path) {
-    std::string bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, n);
-    }
-    std::fclose(file);
-    return bytes;
 }
 
 struct Png {
@@ -153,7 +135,7 @@ TEST(ShellBinary, CaptureFailuresAreReported) {
     // A video needs ffmpeg; without it on the PATH the capture refuses at once.
     ProcessResult noEncoder =
         runProgram({VELMORRA_BINARY, "--capture=" + directory + "/demo.mp4", "--shots=0"},
-                   with(headlessEnvironment(), "PATH", directory));
+                   withVariable(headlessEnvironment(), "PATH", directory));
     EXPECT_EQ(noEncoder.exitCode, 1);
     EXPECT_NE(noEncoder.err.find("ffmpeg was not found"), std::string::npos);
     fs::remove_all(directory);
@@ -173,7 +155,9 @@ TEST(ShellBinary, CaptureEncodesAVideoWithFfmpeg) {
         ASSERT_EQ(result.exitCode, 0) << result.err;
     }
     // The same command gives the same bytes: an archive can be checked.
-    EXPECT_EQ(readBytes(video), readBytes(again));
+    const std::vector<uint8_t> bytes = readFile(video);
+    EXPECT_FALSE(bytes.empty());
+    EXPECT_TRUE(bytes == readFile(again));
     ProcessResult probe =
         runProgram({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0",
                     "-show_entries", "stream=nb_read_frames,width,height", "-of", "csv=p=0", video},

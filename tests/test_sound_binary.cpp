@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/jpeg_encode.h"
 #include "support/process.h"
 
 namespace fs = std::filesystem;
@@ -25,17 +25,6 @@ namespace {
 
 // A driver name SDL does not know: opening audio fails on every machine.
 constexpr const char* missingAudioDriver = "velmorra-no-such-driver";
-
-Environment with(Environment environment, const std::string& name, const std::string& value) {
-    environment.emplace_back(name, value);
-    return environment;
-}
-
-void writeFile(const std::string& path, const std::vector<unsigned char>& data) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(data.data()),
-               static_cast<std::streamsize>(data.size()));
-}
 
 size_t occurrences(const std::string& text, const std::string& part) {
     size_t count = 0;
@@ -80,8 +69,9 @@ TEST(SoundBinary, SoundFailuresShowOneFmodRecordAndExitWithOne) {
         const std::string directory = makeTemporaryDirectory("sound-binary");
         const std::string binary = installBinaryCopy(directory);
         installMusic(directory, c.music);
-        ProcessResult result = runProgram(
-            {binary, "w"}, with(headlessEnvironment(), "SDL_AUDIODRIVER", c.audioDriver), 60);
+        ProcessResult result =
+            runProgram({binary, "w"},
+                       withVariable(headlessEnvironment(), "SDL_AUDIODRIVER", c.audioDriver), 60);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(occurrences(result.err, "FMOD: "), 1u) << result.err;
         // The failure ends start-up on the spot: nothing is reported after it.
@@ -98,7 +88,7 @@ TEST(SoundBinary, CaptureNeedsNoSoundCard) {
     const std::string frames = directory + "/frames";
     ProcessResult result =
         runProgram({binary, "--capture=" + frames, "--shots=0"},
-                   with(headlessEnvironment(), "SDL_AUDIODRIVER", missingAudioDriver), 60);
+                   withVariable(headlessEnvironment(), "SDL_AUDIODRIVER", missingAudioDriver), 60);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err.find("FMOD"), std::string::npos) << result.err;
     EXPECT_TRUE(fs::exists(frames + "/000000.png"));
@@ -106,8 +96,7 @@ TEST(SoundBinary, CaptureNeedsNoSoundCard) {
 }
 
 std::vector<int16_t> readSamples(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+    const std::vector<uint8_t> bytes = readFile(path);
     std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
     std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
     return samples;
@@ -150,13 +139,7 @@ int playThenTerminate(const std::string& binary, const Environment& environment,
         dup2(devNull, STDIN_FILENO);
         dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
-        for (const auto& [name, value] : environment) {
-            if (value == unsetVariable) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
-        }
+        applyEnvironment(environment);
         execl(binary.c_str(), binary.c_str(), "w", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -193,7 +176,7 @@ TEST(SoundBinary, PlayWritesTheDecodedMusicToTheAudioDevice) {
     const std::string binary = installBinaryCopy(directory);
     installMusic(directory, Music::Sine);
     const std::string output = directory + "/audio.raw";
-    Environment environment = with(headlessEnvironment(), "SDL_AUDIODRIVER", "disk");
+    Environment environment = withVariable(headlessEnvironment(), "SDL_AUDIODRIVER", "disk");
     environment.emplace_back("SDL_DISKAUDIOFILE", output);
 
     EXPECT_EQ(playThenTerminate(binary, environment, output), 0);

@@ -110,3 +110,18 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     const bool closed = std::fclose(file) == 0;
     return closed && written == bytes.size();
 }
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    uint8_t buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    std::fclose(file);
+    return bytes;
+}

@@ -24,3 +24,6 @@ std::vector<uint8_t> patternJpeg(int width, int height, int quality = 90);
 
 // Writes bytes to path, replacing the file. Returns false on any failure.
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The whole contents of path; empty when it cannot be read.
+std::vector<uint8_t> readFile(const std::string& path);

@@ -10,6 +10,22 @@
 #include <cstdlib>
 #include <filesystem>
 
+Environment withVariable(Environment environment, const std::string& name,
+                         const std::string& value) {
+    environment.emplace_back(name, value);
+    return environment;
+}
+
+void applyEnvironment(const Environment& environment) {
+    for (const auto& [name, value] : environment) {
+        if (value == unsetVariable) {
+            unsetenv(name.c_str());
+        } else {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+}
+
 ProcessResult runProgram(const std::vector<std::string>& arguments, const Environment& environment,
                          int timeoutSeconds) {
     ProcessResult result;
@@ -26,13 +42,7 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const Enviro
         close(errPipe[0]);
         int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, STDIN_FILENO);
-        for (const auto& [name, value] : environment) {
-            if (value == unsetVariable) {
-                unsetenv(name.c_str());
-            } else {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
-        }
+        applyEnvironment(environment);
         std::vector<char*> argv;
         for (const std::string& argument : arguments) {
             argv.push_back(const_cast<char*>(argument.c_str()));

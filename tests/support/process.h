@@ -16,6 +16,14 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 
 constexpr const char* unsetVariable = "<unset>";
 
+// environment with one more setting (or unsetVariable to remove the name).
+Environment withVariable(Environment environment, const std::string& name,
+                         const std::string& value);
+
+// Applies the settings to this process's environment (run in a child before
+// exec).
+void applyEnvironment(const Environment& environment);
+
 ProcessResult runProgram(const std::vector<std::string>& arguments, const Environment& environment,
                          int timeoutSeconds = 120);
 
