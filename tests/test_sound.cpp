@@ -1,14 +1,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <lame/lame.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,58 +13,11 @@
 #include "sound/music_stream.h"
 #include "sound/sound_errors.h"
 #include "sound/sound_library.h"
+#include "support/jpeg_encode.h"
 #include "support/process.h"
+#include "support/tone.h"
 
 namespace fs = std::filesystem;
-
-// Shared with the real-binary tests: an MP3 of a stereo sine made with LAME.
-// The test program is not linked against the encoder, so it is loaded here.
-std::vector<unsigned char> encodeSineMp3(double seconds, double frequency) {
-    void* lame = dlopen("libmp3lame.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (lame == nullptr) {
-        ADD_FAILURE() << "libmp3lame cannot be loaded: " << dlerror();
-        return {};
-    }
-#define VELMORRA_LAME(name) auto name = reinterpret_cast<decltype(&::name)>(dlsym(lame, #name))
-    VELMORRA_LAME(lame_init);
-    VELMORRA_LAME(lame_set_in_samplerate);
-    VELMORRA_LAME(lame_set_num_channels);
-    VELMORRA_LAME(lame_set_brate);
-    VELMORRA_LAME(lame_init_params);
-    VELMORRA_LAME(lame_encode_buffer_interleaved);
-    VELMORRA_LAME(lame_encode_flush);
-    VELMORRA_LAME(lame_close);
-#undef VELMORRA_LAME
-
-    constexpr int rate = 44100;
-    const int frames = static_cast<int>(seconds * rate);
-    std::vector<short> pcm(static_cast<size_t>(frames) * 2);
-    for (int i = 0; i < frames; ++i) {
-        const double value = 12000.0 * std::sin(2.0 * M_PI * frequency * i / rate);
-        pcm[2 * i] = pcm[2 * i + 1] = static_cast<short>(std::lround(value));
-    }
-
-    lame_global_flags* flags = lame_init();
-    lame_set_in_samplerate(flags, rate);
-    lame_set_num_channels(flags, 2);
-    lame_set_brate(flags, 128);
-    std::vector<unsigned char> mp3(static_cast<size_t>(frames) * 5 / 4 + 7200);
-    int size = -1;
-    if (lame_init_params(flags) >= 0) {
-        size = lame_encode_buffer_interleaved(flags, pcm.data(), frames, mp3.data(),
-                                              static_cast<int>(mp3.size()));
-    }
-    if (size >= 0) {
-        const int tail =
-            lame_encode_flush(flags, mp3.data() + size, static_cast<int>(mp3.size()) - size);
-        size = tail < 0 ? -1 : size + tail;
-    }
-    lame_close(flags);
-    dlclose(lame);
-    EXPECT_GT(size, 0) << "LAME failed to encode";
-    mp3.resize(size > 0 ? static_cast<size_t>(size) : 0);
-    return mp3;
-}
 
 namespace {
 
@@ -103,7 +53,7 @@ TEST(SoundErrorText, KnownAndUnknownCodes) {
 // Every test starts and ends with the library closed, on the dummy driver.
 class SoundLibraryTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { sine = encodeSineMp3(1.0, 440.0); }
+    static void SetUpTestSuite() { sine = toneMp3(1.0, 440.0); }
 
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -254,17 +204,15 @@ protected:
     }
     void TearDown() override { fs::remove_all(directory); }
 
-    void writeMusic(const std::string& name, const std::vector<unsigned char>& data) {
-        std::ofstream file(directory + "/" + name, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(data.data()),
-                   static_cast<std::streamsize>(data.size()));
+    void writeMusic(const std::string& name, const std::vector<uint8_t>& data) {
+        ASSERT_TRUE(writeFile(directory + "/" + name, data));
     }
 
     std::string directory;
 };
 
 TEST_F(MusicStreamTest, OpensAtConstructionPlaysOnRequestClosesOnDelete) {
-    writeMusic("data/music.mp3", encodeSineMp3(0.5, 440.0));
+    writeMusic("data/music.mp3", toneMp3(0.5, 440.0));
     auto* music = new MusicStream("data/music.mp3");
     int frequency = 0;
     ASSERT_EQ(Mix_QuerySpec(&frequency, nullptr, nullptr), 1);

@@ -15,11 +15,9 @@
 
 #include "support/jpeg_encode.h"
 #include "support/process.h"
+#include "support/tone.h"
 
 namespace fs = std::filesystem;
-
-// Made with LAME in test_sound.cpp.
-std::vector<unsigned char> encodeSineMp3(double seconds, double frequency);
 
 namespace {
 
@@ -47,7 +45,7 @@ void installMusic(const std::string& directory, Music music) {
         const std::string text = "ID3? no, just words\n";
         writeFile(path, std::vector<unsigned char>(text.begin(), text.end()));
     } else if (music == Music::Sine) {
-        writeFile(path, encodeSineMp3(4.0, 440.0));
+        writeToneMp3(path, 4.0, 440.0);
     }
 }
 

@@ -1,6 +1,5 @@
 #include <SDL.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "support/gl_context.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"
+#include "support/tone.h"
 
 namespace {
 
@@ -22,11 +22,7 @@ TEST_F(StartDemo, AnEscapeDuringLoadingIsKeptAndEverythingStillLoads) {
     ScenePictureOptions options;
     options.missing = {"data/loading.jpg"};
     writeScenePictures(directory, options);
-    const std::string tone =
-        "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=330:duration=1 "
-        "-c:a libmp3lame '" +
-        directory + "/data/music.mp3' </dev/null";
-    ASSERT_EQ(std::system(tone.c_str()), 0);
+    ASSERT_TRUE(writeToneMp3(directory + "/data/music.mp3", 1.0, 330.0));
     setProgramDirectory(directory + "/");
 
     // The one event the loading screen handles is an Escape key-down: nothing

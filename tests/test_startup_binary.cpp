@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "support/process.h"
 #include "support/scene_pictures.h"
+#include "support/tone.h"
 
 namespace {
 
@@ -26,13 +26,6 @@ Installation install(const ScenePictureOptions& pictures) {
     result.binary = installBinaryCopy(result.directory);
     writeScenePictures(result.directory, pictures);
     return result;
-}
-
-bool writeTone(const std::string& path) {
-    std::string command =
-        "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=1 -c:a libmp3lame '" +
-        path + "' </dev/null";
-    return std::system(command.c_str()) == 0;
 }
 
 std::vector<std::string> recordLines(const std::string& err, const std::string& caption) {
@@ -100,7 +93,7 @@ TEST(StartupBinary, CaptureShowsTheScenesAndGoesOnAfterAMissingPicture) {
     ScenePictureOptions pictures;
     pictures.missing = {"data/kost2.jpg"};
     Installation demo = install(pictures);
-    ASSERT_TRUE(writeTone(demo.directory + "/data/music.mp3"));
+    ASSERT_TRUE(writeToneMp3(demo.directory + "/data/music.mp3", 1.0, 440.0));
     const std::string shots = demo.directory + "/shots";
     ProcessResult run =
         runProgram({demo.binary, "--capture=" + shots, "--shots=0,3899,3901,9239,9792,47537,47538"},
