@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
 
+#include "support/captured_frame.h"
 #include "support/jpeg_encode.h"
 #include "support/process.h"
 
@@ -69,29 +69,6 @@ TEST(ShellBinary, RefusesADriverWithoutTheRequiredExtensions) {
     EXPECT_EQ(lockArrays.err.find("multitexturing"), std::string::npos);
 }
 
-struct Png {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-Png readPng(const std::string& path) {
-    Png png;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return png;
-    }
-    image.format = PNG_FORMAT_RGB;
-    png.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, png.rgb.data(), 0, nullptr) == 0) {
-        return {};
-    }
-    png.width = static_cast<int>(image.width);
-    png.height = static_cast<int>(image.height);
-    return png;
-}
-
 TEST(ShellBinary, CaptureWritesOnePngPerShotAndIsRepeatable) {
     std::string directory = makeTemporaryDirectory("capture");
     std::string first = directory + "/first";
@@ -109,8 +86,10 @@ TEST(ShellBinary, CaptureWritesOnePngPerShotAndIsRepeatable) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"000000.png", "000150.png", "001000.png"}));
     for (const std::string& name : names) {
-        Png a = readPng(first + "/" + name);
-        Png b = readPng(second + "/" + name);
+        CapturedFrame a;
+        CapturedFrame b;
+        ASSERT_TRUE(readCapturedFrame(first + "/" + name, a)) << name;
+        ASSERT_TRUE(readCapturedFrame(second + "/" + name, b)) << name;
         EXPECT_EQ(a.width, 160) << name;
         EXPECT_EQ(a.height, 120) << name;
         EXPECT_EQ(a.rgb, b.rgb) << name;

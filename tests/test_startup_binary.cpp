@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/captured_frame.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"
 #include "support/tone.h"
@@ -53,31 +53,6 @@ std::vector<std::string> startupRecords(const std::string& err) {
     return lines;
 }
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;  // top row first
-
-    std::vector<uint8_t> at(int x, int yFromBottom) const {
-        size_t row = static_cast<size_t>(height - 1 - yFromBottom);
-        size_t offset = (row * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
-        return {rgb[offset], rgb[offset + 1], rgb[offset + 2]};
-    }
-};
-
-bool readPng(const std::string& path, Picture& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return false;
-    }
-    image.format = PNG_FORMAT_RGB;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) != 0;
-}
-
 std::vector<std::string> everyPicture() {
     std::vector<std::string> names = overlayColourPictures();
     for (const std::string& alpha : overlayAlphaPictures()) {
@@ -120,8 +95,8 @@ TEST(StartupBinary, CaptureShowsTheScenesAndGoesOnAfterAMissingPicture) {
         {"047538.png", 320, 240, sceneColour("data/soya3.jpg")},
     };
     for (const auto& c : cases) {
-        Picture picture;
-        ASSERT_TRUE(readPng(shots + "/" + c.file, picture)) << c.file;
+        CapturedFrame picture;
+        ASSERT_TRUE(readCapturedFrame(shots + "/" + c.file, picture)) << c.file;
         ASSERT_EQ(picture.width, 640);
         ASSERT_EQ(picture.height, 480);
         std::vector<uint8_t> pixel = picture.at(c.x, c.y);
