@@ -13,7 +13,7 @@ fuzzer_runtime="$(ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x8
 if [[ -n "$fuzzer_runtime" ]] && command -v clang++ >/dev/null; then
   fuzz="$root/build-fuzz"
   cmake -S "$root" -B "$fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DVELMORRA_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    -DVELMORRA_FUZZ=ON -DVELMORRA_WERROR=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$fuzz" --target fuzz_jpeg fuzz_jpeg_seeds -j "$(nproc)" >/dev/null
   mkdir -p "$fuzz/jpeg-corpus"
   "$fuzz/tests/fuzz/fuzz_jpeg_seeds" "$fuzz/jpeg-corpus"

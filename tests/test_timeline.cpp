@@ -10,6 +10,7 @@
 #include "presentation/overlay_catalogue.h"
 #include "presentation/overlay_scenes.h"
 #include "presentation/timeline.h"
+#include "shell/startup.h"
 #include "support/gl_context.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"
@@ -167,6 +168,7 @@ TEST_F(FrameInvariant, HoldsAfterEveryFrameOfTheWholeDemo) {
     const std::string directory = makeTemporaryDirectory("velmorra-invariant");
     writeScenePictures(directory);
     setProgramDirectory(directory + "/");
+    buildEffects();
     loadOverlayCatalogue();
     GLdouble projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);

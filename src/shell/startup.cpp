@@ -27,6 +27,11 @@ void showLoadingPicture() {
 
 }  // namespace
 
+void buildEffects() {
+    // Each effect adds its build step here, at its place in this order:
+    // buildTwist, buildTunnel, buildBox, buildSpheres, buildBitmap, buildSpikes.
+}
+
 bool startDemo() {
     showLoadingPicture();
 
@@ -34,10 +39,7 @@ bool startDemo() {
     // process here, before anything else is built.
     music = new MusicStream("data/music.mp3");
 
-    // The effects' build steps run here, in this order, each added together
-    // with its effect: buildTwist, buildTunnel, buildBox, buildSpheres,
-    // buildBitmap, buildSpikes. None is part of the program yet.
-
+    buildEffects();
     loadOverlayCatalogue();
 
     // Last, so that the clock's zero, taken as soon as this returns, follows

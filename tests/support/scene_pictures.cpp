@@ -1,5 +1,6 @@
 #include "support/scene_pictures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -41,6 +42,29 @@ constexpr Group overlayGroups[] = {
     {"pause", 1, 2, AlphaKind::None},
 };
 
+// In the order of the build steps: twist, tunnel, box, spheres, bitmap
+// environment, spike.
+const std::vector<std::string> effectPictureNames = {
+    "data/twistbox2.jpg",
+    "data\\twist_1.jpg",
+    "data\\twist_2.jpg",
+    "data\\twist_3.jpg",
+    "data\\tunnel_texture.jpg",
+    "data\\tunnel_kasse_texture.jpg",
+    "data\\kasse_texture.jpg",
+    "data\\kasse_trans_texture.jpg",
+    "data\\sphere_flare.jpg",
+    "data\\spheres_texture1.jpg",
+    "data\\spheres_texture2.jpg",
+    "data\\spheres_texture3.jpg",
+    "data\\spheres_texture1.jpg",
+    "data\\bitmap_texture.jpg",
+    "data\\bitmap_env.jpg",
+    "data\\spike_texture.jpg",
+    "data\\spike_tunnel_texture.jpg",
+    "data\\spike_flare_texture.jpg",
+};
+
 struct Lists {
     std::vector<std::string> colour;
     std::vector<std::string> alpha;
@@ -80,6 +104,16 @@ const Lists& lists() {
 
 }  // namespace
 
+const std::vector<std::string>& effectPictures() {
+    return effectPictureNames;
+}
+
+std::string pictureFile(const std::string& name) {
+    std::string file = name;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    return file;
+}
+
 const std::vector<std::string>& overlayColourPictures() {
     return lists().colour;
 }
@@ -98,12 +132,23 @@ Rgb sceneColour(const std::string& name) {
     if (name == "data/loading.jpg") {
         return {250, 120, 20};
     }
+    // Five levels per channel, at least 50 apart, never black or white: the
+    // overlay pictures take the first 64 combinations, the effect pictures
+    // the ones after them.
+    auto levels = [](size_t i) {
+        int k = static_cast<int>(i);
+        return Rgb{40 + (k % 5) * 50, 40 + (k / 5 % 5) * 50, 40 + (k / 25 % 5) * 50};
+    };
     const std::vector<std::string>& colour = overlayColourPictures();
     for (size_t i = 0; i < colour.size(); ++i) {
         if (colour[i] == name) {
-            // Five levels per channel, at least 50 apart, never black or white.
-            int k = static_cast<int>(i);
-            return {40 + (k % 5) * 50, 40 + (k / 5 % 5) * 50, 40 + (k / 25 % 5) * 50};
+            return levels(i);
+        }
+    }
+    const std::string file = pictureFile(name);
+    for (size_t i = 0; i < effectPictureNames.size(); ++i) {
+        if (pictureFile(effectPictureNames[i]) == file) {
+            return levels(colour.size() + i);
         }
     }
     return {128, 128, 128};
@@ -111,6 +156,13 @@ Rgb sceneColour(const std::string& name) {
 
 void writeScenePictures(const std::string& directory, const ScenePictureOptions& options) {
     std::vector<std::string> names = {"data/loading.jpg"};
+    std::set<std::string> missing;
+    for (const std::string& name : options.missing) {
+        missing.insert(pictureFile(name));
+    }
+    for (const std::string& name : effectPictures()) {
+        names.push_back(pictureFile(name));
+    }
     for (const std::string& name : overlayColourPictures()) {
         names.push_back(name);
     }
@@ -121,7 +173,7 @@ void writeScenePictures(const std::string& directory, const ScenePictureOptions&
     }
     std::map<std::string, std::vector<uint8_t>> written;
     for (const std::string& name : names) {
-        if (options.missing.count(name) != 0 || written.count(name) != 0) {
+        if (missing.count(name) != 0 || written.count(name) != 0) {
             continue;
         }
         Rgb colour = sceneColour(name);
@@ -162,6 +214,9 @@ std::string describePixel(const std::vector<uint8_t>& pixel) {
     if (pixel.size() < 3) {
         return "(no pixel)";
     }
-    return "(" + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]) + ", " +
-           std::to_string(pixel[2]) + ")";
+    // Formatted into a stream: GCC 12 at -O3 misreads the inlined chain of
+    // string concatenations as an overlapping copy (-Wrestrict).
+    std::ostringstream text;
+    text << "(" << int{pixel[0]} << ", " << int{pixel[1]} << ", " << int{pixel[2]} << ")";
+    return text.str();
 }

@@ -20,13 +20,22 @@ const std::vector<std::string>& overlayColourPictures();
 // ("" for the entries without one).
 const std::vector<std::string>& overlayAlphaPictures();
 
+// The effects' own pictures as their build steps name them, in the order
+// start-up loads them (a backslash where the effect writes one). A picture an
+// effect loads twice is listed twice.
+const std::vector<std::string>& effectPictures();
+
+// The file an effect picture name refers to: the name with backslashes as slashes.
+std::string pictureFile(const std::string& name);
+
 // The test colour of a picture: a different one for every colour picture,
 // black for the two grain pictures (so their alpha is 0 and they vanish when
 // blended), white for the alpha pictures (fully opaque).
 Rgb sceneColour(const std::string& name);
 
-// Writes data/<name> for the loading picture, every overlay colour and alpha
-// picture, except the names in missing. Colours come from sceneColour unless
+// Writes data/<name> for the loading picture, every effect picture, every
+// overlay colour and alpha picture, except the names in missing (written as
+// the demo names them; an effect picture is missed by either spelling). Colours come from sceneColour unless
 // whiteGrain asks for "data/nois1.jpg" to be white (then it is opaque).
 struct ScenePictureOptions {
     std::set<std::string> missing;
