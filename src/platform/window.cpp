@@ -3,7 +3,10 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/message.h"
 #include "shell/render_config.h"
@@ -23,12 +26,35 @@ void restoreDisplayAtExit() {
     SDL_Quit();
 }
 
+bool fullColour(const SDL_DisplayMode& mode) {
+    return SDL_BITSPERPIXEL(mode.format) >= 24;
+}
+
+// SDL would quietly take the closest larger mode for a size the display does
+// not offer, leaving the picture in a corner of the screen; only an exact
+// match is used.
 bool fullscreenModeAvailable(int width, int height, SDL_DisplayMode& mode) {
     SDL_DisplayMode wanted{SDL_PIXELFORMAT_RGB888, width, height, 0, nullptr};
     if (SDL_GetClosestDisplayMode(0, &wanted, &mode) == nullptr) {
         return false;
     }
-    return mode.w == width && mode.h == height && SDL_BITSPERPIXEL(mode.format) >= 24;
+    return mode.w == width && mode.h == height && fullColour(mode);
+}
+
+// The stderr record for a fullscreen size the display cannot take: the sizes
+// it does offer, so the viewer can pick one with --size.
+void reportOfferedSizes(int width, int height) {
+    std::string text = "velmorra: the display offers no fullscreen mode of " +
+                       std::to_string(width) + "x" + std::to_string(height) + "; it offers ";
+    std::vector<std::string> sizes = offeredFullscreenSizes();
+    if (sizes.empty()) {
+        text += "none";
+    }
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + sizes[i];
+    }
+    text += '\n';
+    std::fputs(text.c_str(), stderr);
 }
 
 void handleEvent(const SDL_Event& event) {
@@ -73,6 +99,23 @@ bool fellBackToOffscreen() {
 
 }  // namespace
 
+std::vector<std::string> offeredFullscreenSizes() {
+    std::vector<std::string> sizes;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, i, &mode) != 0 || !fullColour(mode)) {
+            continue;
+        }
+        // The same size comes once per refresh rate and pixel format.
+        std::string size = std::to_string(mode.w) + "x" + std::to_string(mode.h);
+        if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+            sizes.push_back(size);
+        }
+    }
+    return sizes;
+}
+
 int32_t virtualKeyCode(int32_t sdlKey) {
     if (sdlKey == SDLK_ESCAPE) {
         return escapeKey;
@@ -98,6 +141,7 @@ bool createDemoWindow() {
     const int height = renderConfig.height;
     SDL_DisplayMode mode{};
     if (renderConfig.fullscreen != 0 && !fullscreenModeAvailable(width, height, mode)) {
+        reportOfferedSizes(width, height);
         return false;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The last key pressed, as a virtual-key code (27 for Escape). Closing the
@@ -8,10 +9,16 @@
 extern int32_t lastKey;
 constexpr int32_t escapeKey = 27;
 
+// The fullscreen sizes of the first display at full colour, as "WxH", largest
+// first and each once. Needs SDL's video subsystem.
+std::vector<std::string> offeredFullscreenSizes();
+
 // Opens the "velmorra" window of renderConfig's size with a double-buffered
 // RGBA context (16 depth bits) current on it. In fullscreen the display is
 // switched to width x height at 32 bits per pixel first. Returns false when any
-// step fails; a failed GL context shows its own message first.
+// step fails; a failed GL context shows its own message first, and a
+// fullscreen size the display does not offer writes the offered sizes to
+// stderr.
 bool createDemoWindow();
 
 // Gives the display mode back and destroys the window. Safe to call twice.

@@ -4,11 +4,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
+#include "shell/frame_stats.h"
 #include "shell/gl_state.h"
 #include "shell/main_loop.h"
 #include "shell/options.h"
@@ -78,14 +80,22 @@ int demoMain(int argc, char** argv) {
     }
 
     int exitCode = 0;
+    std::optional<FrameStats> stats;
+    if (options.stats) {
+        stats.emplace();
+    }
+    FrameStats* measured = stats ? &*stats : nullptr;
     if (options.capture) {
         std::string error;
-        if (!runCaptureLoop(*options.capture, error)) {
+        if (!runCaptureLoop(*options.capture, measured, error)) {
             showMessage("velmorra", error, MessageIcon::Error);
             exitCode = 1;
         }
     } else {
-        runMainLoop();
+        runMainLoop(measured);
+    }
+    if (stats) {
+        std::fputs(stats->report().c_str(), stderr);
     }
 
     showCursor();

@@ -13,9 +13,12 @@
 #include "shell/demo_clock.h"
 #include "shell/frame_writer.h"
 
-void runMainLoop() {
+void runMainLoop(FrameStats* stats) {
     DemoClock clock;
     clock.start();
+    if (stats != nullptr) {
+        stats->start();
+    }
     SceneTime t = 0;
     hideCursor();
     if (lastKey == escapeKey) {
@@ -27,6 +30,9 @@ void runMainLoop() {
         }
         renderFrame(t);
         presentFrame();
+        if (stats != nullptr) {
+            stats->framePresented(t);
+        }
         t = sceneTimeFromMs(clock.elapsedMs());
     } while (lastKey != escapeKey);
 }
@@ -48,7 +54,7 @@ void showProgress(SceneTime t, const CaptureOptions& options, bool last) {
 
 }  // namespace
 
-bool runCaptureLoop(const CaptureOptions& options, std::string& error) {
+bool runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string& error) {
     std::unique_ptr<FrameWriter> writer = makeFrameWriter(options, dataPath("data/music.mp3"));
     if (!writer->open(error)) {
         return false;
@@ -58,6 +64,9 @@ bool runCaptureLoop(const CaptureOptions& options, std::string& error) {
     std::vector<uint8_t> pixels;
     SceneTime t = 0;
     unsigned frames = 0;
+    if (stats != nullptr) {
+        stats->start();
+    }
     if (lastKey != escapeKey) {
         do {
             CaptureSchedule::Frame frame = schedule.next();
@@ -73,6 +82,9 @@ bool runCaptureLoop(const CaptureOptions& options, std::string& error) {
                 }
             }
             presentFrame();
+            if (stats != nullptr) {
+                stats->framePresented(t);
+            }
             if (progress && ++frames % 30 == 0) {
                 showProgress(t, options, false);
             }

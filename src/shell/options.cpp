@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 const char* const usageText =
-    "usage: velmorra [LETTERS] [--capture=OUT [--fps=N] [--size=WxH] [--from=MS] [--to=MS]\n"
-    "                [--shots=MS,MS,...]]\n"
+    "usage: velmorra [LETTERS] [--size=WxH] [--stats]\n"
+    "                [--capture=OUT [--fps=N] [--from=MS] [--to=MS] [--shots=MS,MS,...]]\n"
     "\n"
     "Plays the demo: a loading picture, then 131 seconds of effects in time with the music.\n"
     "Escape ends it early.\n"
@@ -18,13 +19,19 @@ const char* const usageText =
     "  w            windowed (the default is fullscreen at 640 x 480)\n"
     "  ?            the help box\n"
     "\n"
+    "  --size=WxH   any size from 64x48 to 16384x16384, in place of the letters' size:\n"
+    "               the window (with w), the display mode (fullscreen; it must be one the\n"
+    "               display offers) or the capture size\n"
+    "  --stats      at the end, frame statistics on stderr: frames drawn, mean frames per\n"
+    "               second, median, 99th-percentile and longest frame time, overall and\n"
+    "               per scene of the running order\n"
+    "\n"
     "Offline capture (no window, no sound, fixed frame step; frame k is drawn at\n"
     "t = floor(k * 1000 / fps) milliseconds):\n"
     "  --capture=OUT  OUT ending in .mp4, .mkv or .webm: a video made with ffmpeg, with\n"
     "                 data/music.mp3 as its soundtrack; anything else: a directory that\n"
     "                 receives one PNG per frame, named by its time (061500.png)\n"
     "  --fps=N        frames per second (default 60)\n"
-    "  --size=WxH     capture size (default: the size the letters chose)\n"
     "  --from=MS      write no frame before this time (earlier frames are still drawn)\n"
     "  --to=MS        write no frame after this time and stop there\n"
     "  --shots=MS,..  write only these times\n"
@@ -40,20 +47,43 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-bool parseSize(std::string_view text, int& width, int& height) {
+enum class SizeReading { Read, Malformed, OutOfRange };
+
+// One side of WxH: decimal digits only. A number too large for 32 bits is
+// still a number, just out of range.
+SizeReading parseSide(std::string_view text, uint32_t& value) {
+    if (text.empty()) {
+        return SizeReading::Malformed;
+    }
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (end != text.data() + text.size()) {
+        return SizeReading::Malformed;
+    }
+    if (error == std::errc::result_out_of_range) {
+        return SizeReading::OutOfRange;
+    }
+    return error == std::errc() ? SizeReading::Read : SizeReading::Malformed;
+}
+
+SizeReading parseSize(std::string_view text, int& width, int& height) {
     size_t cross = text.find_first_of("xX");
+    if (cross == std::string_view::npos) {
+        return SizeReading::Malformed;
+    }
     uint32_t w = 0;
     uint32_t h = 0;
-    if (cross == std::string_view::npos || !parseUnsigned(text.substr(0, cross), w) ||
-        !parseUnsigned(text.substr(cross + 1), h)) {
-        return false;
+    SizeReading readW = parseSide(text.substr(0, cross), w);
+    SizeReading readH = parseSide(text.substr(cross + 1), h);
+    if (readW == SizeReading::Malformed || readH == SizeReading::Malformed) {
+        return SizeReading::Malformed;
     }
-    if (w < 1 || h < 1 || w > 8192 || h > 8192) {
-        return false;
+    if (readW == SizeReading::OutOfRange || readH == SizeReading::OutOfRange || w < smallestWidth ||
+        h < smallestHeight || w > largestSide || h > largestSide) {
+        return SizeReading::OutOfRange;
     }
     width = static_cast<int>(w);
     height = static_cast<int>(h);
-    return true;
+    return SizeReading::Read;
 }
 
 bool parseShots(std::string_view text, std::vector<SceneTime>& shots) {
@@ -79,6 +109,7 @@ bool parseShots(std::string_view text, std::vector<SceneTime>& shots) {
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     ProgramOptions options;
     CaptureOptions capture;
+    std::optional<std::pair<int, int>> size;
     bool captureAsked = false;
     bool captureTuned = false;
     std::vector<std::string> letters;
@@ -108,8 +139,20 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
             understood = parseUnsigned(value, number) && number >= 1 && number <= 1000;
             capture.fps = static_cast<int>(number);
         } else if (name == "--size") {
-            captureTuned = true;
-            understood = parseSize(value, capture.width, capture.height);
+            int width = 0;
+            int height = 0;
+            SizeReading reading = parseSize(value, width, height);
+            if (reading == SizeReading::OutOfRange) {
+                options.error = "size out of range in '" + argument + "': from " +
+                                std::to_string(smallestWidth) + "x" +
+                                std::to_string(smallestHeight) + " to " +
+                                std::to_string(largestSide) + "x" + std::to_string(largestSide);
+                return options;
+            }
+            understood = reading == SizeReading::Read;
+            size = {width, height};
+        } else if (name == "--stats" && !hasValue) {
+            options.stats = true;
         } else if (name == "--from") {
             captureTuned = true;
             understood = parseUnsigned(value, number);
@@ -132,16 +175,18 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     }
 
     options.helpBox = applyLetterOptions(letters, options.config);
+    if (size) {
+        options.config.width = size->first;
+        options.config.height = size->second;
+    }
     if (captureTuned && !captureAsked) {
-        options.error = "--fps, --size, --from, --to and --shots need --capture=OUT";
+        options.error = "--fps, --from, --to and --shots need --capture=OUT";
     } else if (capture.to && *capture.to < capture.from) {
         options.error = "--to is earlier than --from";
     }
     if (captureAsked) {
-        if (capture.width == 0) {
-            capture.width = options.config.width;
-            capture.height = options.config.height;
-        }
+        capture.width = options.config.width;
+        capture.height = options.config.height;
         options.capture = capture;
     }
     return options;

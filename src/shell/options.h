@@ -13,7 +13,7 @@
 struct CaptureOptions {
     std::string output;
     int fps = 60;
-    int width = 0;  // 0: the size the letters chose
+    int width = 0;  // the size of the frames: --size, else the letters' size
     int height = 0;
     SceneTime from = 0;
     std::optional<SceneTime> to;
@@ -25,11 +25,18 @@ struct ProgramOptions {
     bool helpBox = false;    // a "?" token
     bool usageText = false;  // --help
     std::optional<CaptureOptions> capture;
-    std::string error;  // non-empty: the command line was not understood
+    bool stats = false;  // --stats: frame statistics on stderr at the end
+    std::string error;   // non-empty: the command line was not understood
 };
 
+// The sizes --size accepts, on each side.
+constexpr int smallestWidth = 64;
+constexpr int smallestHeight = 48;
+constexpr int largestSide = 16384;
+
 // Reads the whole command line. Arguments that begin with "--" are our own
-// options; the rest go to the one-letter parser exactly as typed.
+// options; the rest go to the one-letter parser exactly as typed. --size
+// replaces the letters' size wherever it stands; w keeps its meaning.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
 
 extern const char* const usageText;
