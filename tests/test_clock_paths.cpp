@@ -83,6 +83,7 @@ TEST(Projection, AspectIsTheIntegerQuotient) {
     EXPECT_EQ(projectionAspect({640, 480, 1}), 1.0);
     EXPECT_EQ(projectionAspect({1280, 1024, 1}), 1.0);
     EXPECT_EQ(projectionAspect({1280, 480, 1}), 2.0);
+    EXPECT_EQ(projectionAspect({480, 640, 1}), 1.0);  // taller than wide: never 0
     EXPECT_EQ(projectionNear, 0.10000000149011612);
 }
 

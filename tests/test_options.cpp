@@ -63,6 +63,66 @@ TEST(CaptureOptions, AreReadAndDefaultToTheLetterSize) {
     EXPECT_EQ(parseProgramOptions({"--capture=wide"}).config.fullscreen, 1);
 }
 
+TEST(SizeOption, WinsOverTheLettersWhereverItStandsAndKeepsW) {
+    struct SizeCase {
+        std::vector<std::string> arguments;
+        int width;
+        int height;
+        int fullscreen;
+    };
+    const SizeCase cases[] = {
+        {{"--size=1920x1080"}, 1920, 1080, 1},
+        {{"c", "--size=1280x720"}, 1280, 720, 1},
+        {{"--size=1280x720", "c"}, 1280, 720, 1},
+        {{"a", "--size=1280x720", "b", "w"}, 1280, 720, 0},
+        {{"w", "--size=64X48"}, 64, 48, 0},
+        {{"--size=16384x16384"}, 16384, 16384, 1},
+        {{"--size=100x100", "--size=333x251"}, 333, 251, 1},  // the last --size wins
+    };
+    for (const SizeCase& c : cases) {
+        ProgramOptions options = parseProgramOptions(c.arguments);
+        std::string label = ::testing::PrintToString(c.arguments);
+        ASSERT_TRUE(options.error.empty()) << label << ": " << options.error;
+        EXPECT_EQ(options.config.width, c.width) << label;
+        EXPECT_EQ(options.config.height, c.height) << label;
+        EXPECT_EQ(options.config.fullscreen, c.fullscreen) << label;
+        EXPECT_FALSE(options.capture.has_value()) << label;
+    }
+}
+
+TEST(SizeOption, RefusesSizesOutOfRangeAndMalformedValues) {
+    const std::vector<std::string> outOfRange = {
+        "--size=63x48",     "--size=64x47", "--size=16385x480",
+        "--size=640x16385", "--size=0x0",   "--size=99999999999x480",
+    };
+    for (const std::string& argument : outOfRange) {
+        std::string error = parseProgramOptions({"b", argument}).error;
+        EXPECT_NE(error.find("out of range"), std::string::npos) << argument << ": " << error;
+        EXPECT_NE(error.find("64x48 to 16384x16384"), std::string::npos) << argument;
+    }
+    const std::vector<std::string> malformed = {
+        "--size",          "--size=",          "--size=640",      "--size=640x",
+        "--size=x480",     "--size=640x480x2", "--size=-640x480", "--size=+640x480",
+        "--size=640 x480", "--size=6.4x480",
+    };
+    for (const std::string& argument : malformed) {
+        std::string error = parseProgramOptions({argument}).error;
+        EXPECT_NE(error.find("cannot read option '" + argument + "'"), std::string::npos)
+            << argument << ": " << error;
+    }
+}
+
+TEST(StatsOption, IsReadAloneOrWithACapture) {
+    EXPECT_FALSE(parseProgramOptions({"w"}).stats);
+    ProgramOptions play = parseProgramOptions({"w", "--stats"});
+    EXPECT_TRUE(play.error.empty()) << play.error;
+    EXPECT_TRUE(play.stats);
+    EXPECT_FALSE(play.capture.has_value());
+    ProgramOptions capture = parseProgramOptions({"--stats", "--capture=x", "--to=10"});
+    EXPECT_TRUE(capture.stats && capture.capture.has_value()) << capture.error;
+    EXPECT_FALSE(parseProgramOptions({"--stats=yes"}).error.empty());
+}
+
 TEST(CaptureOptions, SizeAndShots) {
     ProgramOptions options =
         parseProgramOptions({"--capture=x", "--size=320x200", "--shots=9792,0,9792,61500"});

@@ -4,7 +4,9 @@
 #include <GL/glu.h>
 
 double projectionAspect(const RenderConfig& config) {
-    if (config.height == 0) {
+    // A size taller than wide gives the quotient 0, and gluPerspective ignores
+    // an aspect of 0, leaving an identity projection that shows nothing.
+    if (config.height == 0 || config.width < config.height) {
         return 1.0;
     }
     return static_cast<double>(config.width / config.height);

@@ -7,7 +7,8 @@
 void setInitialGlState(const RenderConfig& config);
 
 // The projection's aspect ratio: the integer quotient width / height, which is
-// 1 for every offered screen size. Pictures are framed for it and stretched.
+// 1 for every offered screen size, and at least 1 (a size taller than wide
+// gets 1). Pictures are framed for it and stretched.
 double projectionAspect(const RenderConfig& config);
 
 // The near plane as the single-precision 0.1 widened to double.
