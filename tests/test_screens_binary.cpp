@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 
+#include "presentation/timeline.h"
 #include "support/captured_frame.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"
@@ -100,6 +103,50 @@ TEST(ScreensBinary, AnySizeShowsTheFullScreenPictureCornerToCorner) {
                 << size << " at " << x << "," << y << ": " << describePixel(pixel);
         }
     }
+    fs::remove_all(directory);
+}
+
+TEST(ScreensBinary, ContactSheetTilesOneLabelledFrameEveryTwoSecondsAndOnePerScene) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    std::set<SceneTime> times;
+    for (SceneTime t = 0; t <= 130000; t += 2000) {
+        times.insert(t);
+    }
+    for (const TimelineRow& row : DemoTimeline) {
+        times.insert((row.lower + row.upper) / 2);
+    }
+    const int tiles = static_cast<int>(times.size());
+
+    const std::string directory = makeTemporaryDirectory("contact");
+    const std::string sheet = directory + "/sheet.png";
+    ProcessResult result =
+        runProgram({"bash", VELMORRA_SOURCE_DIR "/scripts/contact-sheet.sh", sheet},
+                   withVariable(headlessEnvironment(), "VELMORRA", VELMORRA_BINARY));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    CapturedFrame frame;
+    ASSERT_TRUE(readCapturedFrame(sheet, frame));
+    // Ten 320 x 240 frames to a row, each over a 24-pixel band for its time.
+    const int rows = (tiles + 9) / 10;
+    EXPECT_EQ(frame.width, 3200);
+    EXPECT_EQ(frame.height, rows * 264);
+
+    // A tile holds a frame when its band carries the white text of a time.
+    int labelled = 0;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < 10; ++column) {
+            bool text = false;
+            for (int y = row * 264 + 240; y < row * 264 + 264 && !text; ++y) {
+                for (int x = column * 320; x < column * 320 + 320 && !text; ++x) {
+                    std::vector<uint8_t> pixel = frame.at(x, frame.height - 1 - y);
+                    text = pixel[0] > 200 && pixel[1] > 200 && pixel[2] > 200;
+                }
+            }
+            labelled += text ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(labelled, tiles);
     fs::remove_all(directory);
 }
 
