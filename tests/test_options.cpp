@@ -112,17 +112,6 @@ TEST(SizeOption, RefusesSizesOutOfRangeAndMalformedValues) {
     }
 }
 
-TEST(StatsOption, IsReadAloneOrWithACapture) {
-    EXPECT_FALSE(parseProgramOptions({"w"}).stats);
-    ProgramOptions play = parseProgramOptions({"w", "--stats"});
-    EXPECT_TRUE(play.error.empty()) << play.error;
-    EXPECT_TRUE(play.stats);
-    EXPECT_FALSE(play.capture.has_value());
-    ProgramOptions capture = parseProgramOptions({"--stats", "--capture=x", "--to=10"});
-    EXPECT_TRUE(capture.stats && capture.capture.has_value()) << capture.error;
-    EXPECT_FALSE(parseProgramOptions({"--stats=yes"}).error.empty());
-}
-
 TEST(CaptureOptions, SizeAndShots) {
     ProgramOptions options =
         parseProgramOptions({"--capture=x", "--size=320x200", "--shots=9792,0,9792,61500"});
