@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "effects/bitmap_environment.h"
 #include "platform/gl_extensions.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
@@ -84,6 +85,7 @@ TEST(DemoTimeline, RowsCallTheScenesTheyAreNamedAfter) {
         {"hearingScene", hearingScene},
         {"creditsScene", creditsScene},
         {"soyaScene", soyaScene},
+        {"bitmapScene", bitmapScene},
     };
     for (const TimelineRow& row : DemoTimeline) {
         auto found = built.find(row.name);

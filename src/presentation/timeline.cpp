@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "effects/bitmap_environment.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/overlay_scenes.h"
 
@@ -17,7 +18,7 @@ const std::array<TimelineRow, 10> DemoTimeline = {{
     {67522, 81511, nullptr, "boxScene"},
     {81679, 88393, nullptr, "spheresScene"},
     {88840, 109587, nullptr, "tunnelScene"},
-    {110150, 131027, nullptr, "bitmapScene"},
+    {110150, 131027, bitmapScene, "bitmapScene"},
 }};
 
 namespace {

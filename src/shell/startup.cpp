@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "effects/bitmap_environment.h"
 #include "platform/window.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -30,6 +31,7 @@ void showLoadingPicture() {
 void buildEffects() {
     // Each effect adds its build step here, at its place in this order:
     // buildTwist, buildTunnel, buildBox, buildSpheres, buildBitmap, buildSpikes.
+    buildBitmap();
 }
 
 bool startDemo() {
