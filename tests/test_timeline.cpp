@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "effects/box.h"
+#include "effects/spheres.h"
 #include "platform/gl_extensions.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
@@ -81,9 +83,8 @@ TEST(DemoTimeline, RunsTheScenesWhoseExclusiveWindowsHoldT) {
 
 TEST(DemoTimeline, RowsCallTheScenesTheyAreNamedAfter) {
     const std::map<std::string, SceneFunction> built = {
-        {"hearingScene", hearingScene},
-        {"creditsScene", creditsScene},
-        {"soyaScene", soyaScene},
+        {"hearingScene", hearingScene}, {"creditsScene", creditsScene}, {"soyaScene", soyaScene},
+        {"boxScene", boxScene},         {"spheresScene", spheresScene},
     };
     for (const TimelineRow& row : DemoTimeline) {
         auto found = built.find(row.name);
