@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -133,7 +134,7 @@ TEST_F(SphereRoutine, LaterSpheresDrawTheWorkingTableAsStored) {
 }
 
 TEST_F(SphereRoutine, NegativeArgumentsAreAbsoluteAndDegenerateOnesDrawNothing) {
-    for (const auto& [radius, slices] : {std::pair{5.0, 3}, {0.0, 50}, {5.0, -3}}) {
+    for (const auto& [radius, slices] : {std::pair{5.0, 3}, {0.0, 50}, {5.0, -3}, {5.0, INT_MIN}}) {
         EXPECT_TRUE(sphereAtCentre(radius, slices).empty()) << radius << " " << slices;
         EXPECT_FALSE(sphereTableBuilt) << radius << " " << slices;
     }

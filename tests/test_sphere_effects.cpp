@@ -1,5 +1,8 @@
 #include <GL/gl.h>
+#include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -200,6 +203,89 @@ TEST_F(EffectScenePixels, OverlayCutsOutTheBlobAndTheSceneHoldsItsOrbitDivisor) 
         }
     }
     EXPECT_GT(drawnProbes, 6) << "the blob and cube hardly showed under the cut-out";
+}
+
+// Where the eye ray through a pixel meets the box's geometry, worked out
+// analytically; Unclear within a margin of an edge.
+enum class RayHits { Nothing, CubeOnly, Blob, Unclear };
+
+RayHits classifyRay(const GLdouble* modelview, const GLdouble* projection, const GLint* viewport,
+                    int x, int y) {
+    double a[3], b[3];
+    gluUnProject(x + 0.5, y + 0.5, 0, modelview, projection, viewport, &a[0], &a[1], &a[2]);
+    gluUnProject(x + 0.5, y + 0.5, 1, modelview, projection, viewport, &b[0], &b[1], &b[2]);
+    double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    for (double& c : d) {
+        c /= length;
+    }
+    // Distance of the sphere's centre from the ray, and how deep the ray runs
+    // inside the cube's slabs (negative: it misses the cube).
+    const double along = -(a[0] * d[0] + a[1] * d[1] + a[2] * d[2]);
+    const double px = a[0] + along * d[0], py = a[1] + along * d[1], pz = a[2] + along * d[2];
+    const double missDistance = std::sqrt(px * px + py * py + pz * pz);
+    double enter = -1e30, leave = 1e30;
+    for (int c = 0; c < 3; ++c) {
+        const double t1 = (-5.1 - a[c]) / d[c], t2 = (5.1 - a[c]) / d[c];
+        enter = std::max(enter, std::min(t1, t2));
+        leave = std::min(leave, std::max(t1, t2));
+    }
+    const double depthInCube = leave - enter;
+    if (std::abs(missDistance - 5) < 0.2 || std::abs(depthInCube) < 0.3) {
+        return RayHits::Unclear;
+    }
+    if (depthInCube < 0) {
+        return RayHits::Nothing;
+    }
+    return missDistance < 5 ? RayHits::Blob : RayHits::CubeOnly;
+}
+
+TEST_F(EffectScenePixels, FirstBlobIsATrueSphereUnderTwoTranslucentCubeFaces) {
+    sphereWorking = {};
+    sphereRest = {};
+    sphereTableBuilt = false;
+    const float angle = 0.8f;
+    renderBox(0.3f, angle);
+
+    glPushMatrix();
+    gluLookAt(20 * std::sin(angle), 20 * std::cos(angle), 20, 2, 0, 0, 0, 1, 0);
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPopMatrix();
+
+    // The cube texture's alpha is its own brightest channel. Seen through the
+    // cube, the black background gets the front and back faces blended over
+    // it; the blob (in front of the back faces) gets the front face only.
+    const Rgb cube = sceneColour("data\\kasse_trans_texture.jpg");
+    const Rgb blob = sceneColour("data\\kasse_texture.jpg");
+    const double alpha = std::max({cube.r, cube.g, cube.b}) / 255.0;
+    auto over = [&](Rgb below) {
+        auto mix = [&](int c, int under) {
+            return static_cast<int>(std::lround(c * alpha + under * (1 - alpha)));
+        };
+        return Rgb{mix(cube.r, below.r), mix(cube.g, below.g), mix(cube.b, below.b)};
+    };
+    const Rgb expected[] = {{0, 0, 0}, over(over({0, 0, 0})), over(blob)};
+    int counted[3] = {};
+    for (int y = 8; y < height; y += 16) {
+        for (int x = 8; x < width; x += 16) {
+            const RayHits hits = classifyRay(modelview, projection, viewport, x, y);
+            if (hits == RayHits::Unclear) {
+                continue;
+            }
+            const int k = static_cast<int>(hits);
+            ++counted[k];
+            const std::vector<uint8_t> got = pixelAt(x, y);
+            EXPECT_TRUE(pixelNear(got, expected[k], 6))
+                << "class " << k << " at " << x << ", " << y << ": " << describePixel(got);
+        }
+    }
+    for (int count : counted) {
+        EXPECT_GT(count, 20);
+    }
 }
 
 class MissingEffectPictures : public EffectScenePixels {

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -86,7 +87,8 @@ void deform(float xScale, float yScale, float zScale, float amplitude, float pha
 void drawSphere(float cx, float cy, float cz, double radius, int slices, float sScale,
                 float tScale) {
     radius = std::fabs(radius);
-    slices = std::abs(slices);
+    // The most negative int has no positive counterpart: it draws nothing.
+    slices = slices < -INT_MAX ? 0 : std::abs(slices);
     if (slices < 4 || radius == 0.0) {
         return;
     }
