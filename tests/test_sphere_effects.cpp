@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "effects/box.h"
@@ -286,6 +287,66 @@ TEST_F(EffectScenePixels, FirstBlobIsATrueSphereUnderTwoTranslucentCubeFaces) {
     for (int count : counted) {
         EXPECT_GT(count, 20);
     }
+}
+
+// What a scene must hand back: the state every scene finds on entry.
+std::string leftOverState(const GLdouble* startUpProjection) {
+    std::string out;
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    GLdouble projection[16], modelview[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    if (mode != GL_MODELVIEW) {
+        out += " matrix mode;";
+    }
+    if (std::memcmp(projection, startUpProjection, sizeof projection) != 0) {
+        out += " projection;";
+    }
+    for (int i = 0; i < 16; ++i) {
+        if (modelview[i] != (i % 5 == 0 ? 1.0 : 0.0)) {
+            out += " modelview;";
+            break;
+        }
+    }
+    for (const auto& [capability, on, name] : {
+             std::tuple{GL_TEXTURE_2D, true, "texture 2D"},
+             {GL_DEPTH_TEST, true, "depth test"},
+             {GL_BLEND, false, "blend"},
+             {GL_ALPHA_TEST, false, "alpha test"},
+             {GL_FOG, false, "fog"},
+             {GL_SCISSOR_TEST, false, "scissor"},
+             {GL_CULL_FACE, false, "cull face"},
+         }) {
+        if ((glIsEnabled(capability) == GL_TRUE) != on) {
+            out += std::string(" ") + name + (on ? " off;" : " on;");
+        }
+    }
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    if (depthWrites != GL_TRUE) {
+        out += " depth writes off;";
+    }
+    return out;
+}
+
+TEST_F(EffectScenePixels, BothScenesHandBackTheFrameStateInEveryWindow) {
+    std::vector<std::string> failures;
+    const struct {
+        SceneTime lower, upper;
+        void (*scene)(SceneTime);
+    } windows[] = {{67522, 81511, boxScene}, {81679, 88393, spheresScene}};
+    for (const auto& window : windows) {
+        for (SceneTime t = window.lower + 1; t < window.upper; t += 97) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            window.scene(t);
+            const std::string left = leftOverState(startUpProjection);
+            if (!left.empty() && failures.size() < 10) {
+                failures.push_back("t = " + std::to_string(t) + ":" + left);
+            }
+        }
+    }
+    EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures);
 }
 
 class MissingEffectPictures : public EffectScenePixels {
