@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "effects/bitmap_environment.h"
+#include "effects/box.h"
+#include "effects/spheres.h"
 #include "platform/gl_extensions.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
@@ -82,10 +84,9 @@ TEST(DemoTimeline, RunsTheScenesWhoseExclusiveWindowsHoldT) {
 
 TEST(DemoTimeline, RowsCallTheScenesTheyAreNamedAfter) {
     const std::map<std::string, SceneFunction> built = {
-        {"hearingScene", hearingScene},
-        {"creditsScene", creditsScene},
-        {"soyaScene", soyaScene},
-        {"bitmapScene", bitmapScene},
+        {"hearingScene", hearingScene}, {"creditsScene", creditsScene},
+        {"soyaScene", soyaScene},       {"boxScene", boxScene},
+        {"spheresScene", spheresScene}, {"bitmapScene", bitmapScene},
     };
     for (const TimelineRow& row : DemoTimeline) {
         auto found = built.find(row.name);

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "effects/bitmap_environment.h"
+#include "effects/box.h"
+#include "effects/spheres.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/overlay_scenes.h"
 
@@ -15,8 +17,8 @@ const std::array<TimelineRow, 10> DemoTimeline = {{
     {32000, 46000, nullptr, "spikeScene"},
     {46157, 51503, soyaScene, "soyaScene"},
     {53312, 66518, nullptr, "twistRoomScene"},
-    {67522, 81511, nullptr, "boxScene"},
-    {81679, 88393, nullptr, "spheresScene"},
+    {67522, 81511, boxScene, "boxScene"},
+    {81679, 88393, spheresScene, "spheresScene"},
     {88840, 109587, nullptr, "tunnelScene"},
     {110150, 131027, bitmapScene, "bitmapScene"},
 }};

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "effects/bitmap_environment.h"
+#include "effects/box.h"
+#include "effects/spheres.h"
 #include "platform/window.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -31,6 +33,8 @@ void showLoadingPicture() {
 void buildEffects() {
     // Each effect adds its build step here, at its place in this order:
     // buildTwist, buildTunnel, buildBox, buildSpheres, buildBitmap, buildSpikes.
+    buildBox();
+    buildSpheres();
     buildBitmap();
 }
 
