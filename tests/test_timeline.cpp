@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "effects/spike.h"
+#include "effects/twist.h"
 #include "platform/gl_extensions.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
@@ -84,6 +86,10 @@ TEST(DemoTimeline, RowsCallTheScenesTheyAreNamedAfter) {
         {"hearingScene", hearingScene},
         {"creditsScene", creditsScene},
         {"soyaScene", soyaScene},
+        // The effect scenes.
+        {"twistPillarScene", twistPillarScene},
+        {"spikeScene", spikeScene},
+        {"twistRoomScene", twistRoomScene},
     };
     for (const TimelineRow& row : DemoTimeline) {
         auto found = built.find(row.name);

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "effects/spike.h"
+#include "effects/twist.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/overlay_scenes.h"
 
@@ -10,10 +12,10 @@
 const std::array<TimelineRow, 10> DemoTimeline = {{
     {0, 3560, hearingScene, "hearingScene"},
     {3650, 10651, creditsScene, "creditsScene"},
-    {10125, 32000, nullptr, "twistPillarScene"},
-    {32000, 46000, nullptr, "spikeScene"},
+    {10125, 32000, twistPillarScene, "twistPillarScene"},
+    {32000, 46000, spikeScene, "spikeScene"},
     {46157, 51503, soyaScene, "soyaScene"},
-    {53312, 66518, nullptr, "twistRoomScene"},
+    {53312, 66518, twistRoomScene, "twistRoomScene"},
     {67522, 81511, nullptr, "boxScene"},
     {81679, 88393, nullptr, "spheresScene"},
     {88840, 109587, nullptr, "tunnelScene"},

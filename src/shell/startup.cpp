@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "effects/spike.h"
+#include "effects/twist.h"
 #include "platform/window.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -30,6 +32,9 @@ void showLoadingPicture() {
 void buildEffects() {
     // Each effect adds its build step here, at its place in this order:
     // buildTwist, buildTunnel, buildBox, buildSpheres, buildBitmap, buildSpikes.
+    buildTwist();
+
+    buildSpikes();
 }
 
 bool startDemo() {
