@@ -131,9 +131,7 @@ int spikeTimeOffsetAt(SceneTime t, int held) {
     return held;
 }
 
-unsigned spikeCameraDepth(SceneTime shifted) {
-    // Wide enough that doubling any shifted time cannot overflow.
-    int64_t d = 2 * static_cast<int64_t>(shifted) - 64000;
+unsigned wrapCameraDepth(int64_t d) {
     while (d < 0) {
         d = 32000 - d;
     }
@@ -141,6 +139,11 @@ unsigned spikeCameraDepth(SceneTime shifted) {
         d = (d - 1) % 32000 + 1;
     }
     return static_cast<unsigned>(d);
+}
+
+unsigned spikeCameraDepth(SceneTime shifted) {
+    // Wide enough that doubling any shifted time cannot overflow.
+    return wrapCameraDepth(2 * static_cast<int64_t>(shifted) - 64000);
 }
 
 void buildSpikes() {

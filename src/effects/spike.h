@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -84,6 +85,10 @@ void displaceSpikes(float factor, int rings, int n);
 // The held jump of the flight at t; held is the value the previous frame left.
 int spikeTimeOffsetAt(SceneTime t, int held);
 
-// The camera depth for the shifted time s: 2 units per millisecond, wrapped
-// into 0 ... 32000.
+// Folds a signed depth into 0 ... 32000: a negative d becomes 32000 - d, and
+// anything past 32000 wraps round to 1 ... 32000.
+unsigned wrapCameraDepth(int64_t d);
+
+// The camera depth for the shifted time s: 2s - 64000 wrapped, so the flight
+// advances 2 units per millisecond and starts over every 16 s.
 unsigned spikeCameraDepth(SceneTime shifted);
