@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -179,6 +180,53 @@ TEST_F(TwistPixels, StripsCoverEveryRowAt480AndLeaveEveryFifthRowBlackAt600) {
             << "row " << y << " at 600: " << describePixel(rows[y]);
     }
     glDeleteLists(enclosing, 1);
+}
+
+TEST_F(TwistPixels, BarsInOneRunDrawTheSamePictureAsBoxByBox) {
+    // Two colours, so a bar drawn in the post's texture would show.
+    const GLuint boxByBox = glGenLists(1);
+    glNewList(boxByBox, GL_COMPILE);
+    const int32_t post = 0;
+    GLuint bar = 0;
+    glGenTextures(1, &bar);
+    glBindTexture(GL_TEXTURE_2D, bar);
+    const uint8_t red[3] = {200, 30, 30};
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, red);
+    const int32_t barTexture = static_cast<int32_t>(bar);
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.0f, 20.0f, 2.0f, 2.0f, 1.0f, post);
+    drawTexturedBox(0.0f, 2.5f, 0.0f, 20.0f, 1.0f, 1.0f, 1.0f, 1.0f, barTexture);
+    drawTexturedBox(0.0f, -2.5f, 0.0f, 20.0f, 1.0f, 1.0f, 1.0f, 1.0f, barTexture);
+    glEndList();
+    const GLuint oneRun = glGenLists(1);
+    glNewList(oneRun, GL_COMPILE);
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.0f, 20.0f, 2.0f, 2.0f, 1.0f, post);
+    const BoxExtents bars[] = {{0.0f, 2.5f, 0.0f, 20.0f, 1.0f, 1.0f},
+                               {0.0f, -2.5f, 0.0f, 20.0f, 1.0f, 1.0f}};
+    drawTexturedBoxes(bars, 1.0f, 1.0f, barTexture);
+    glEndList();
+
+    auto frame = [](GLuint list, float phase) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -30.0f);
+        glRotatef(35.0f, 0.0f, 1.0f, 0.0f);
+        drawCrossSlices(list, phase);
+        glPopMatrix();
+        std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    };
+    for (const float phase : {0.0f, 1.3f, 2.9f, 35.76f}) {
+        const std::vector<uint8_t> expected = frame(boxByBox, phase);
+        EXPECT_NE(std::count(expected.begin(), expected.end(), uint8_t{200}), 0)
+            << "no bar on screen at phase " << phase;
+        EXPECT_TRUE(frame(oneRun, phase) == expected) << "phase " << phase;
+    }
+    glDeleteLists(boxByBox, 1);
+    glDeleteLists(oneRun, 1);
+    glDeleteTextures(1, &bar);
 }
 
 TEST_F(TwistPixels, CutoutsCoverTheTwistWhereTheirMaskIsAboveHalf) {

@@ -10,16 +10,13 @@ struct Corner {
     float z;
 };
 
-}  // namespace
-
-void drawTexturedBox(float cx, float cy, float cz, float hx, float hy, float hz, float sRepeat,
-                     float tRepeat, int32_t texture) {
-    const float x0 = cx - hx;
-    const float x1 = cx + hx;
-    const float y0 = cy - hy;
-    const float y1 = cy + hy;
-    const float z0 = cz - hz;
-    const float z1 = cz + hz;
+void emitBoxQuads(const BoxExtents& box, float sRepeat, float tRepeat) {
+    const float x0 = box.cx - box.hx;
+    const float x1 = box.cx + box.hx;
+    const float y0 = box.cy - box.hy;
+    const float y1 = box.cy + box.hy;
+    const float z0 = box.cz - box.hz;
+    const float z1 = box.cz + box.hz;
     // Back, front, left, right, bottom, top; on each side face the first two
     // corners are the top edge, where t = 0.
     const Corner faces[6][4] = {
@@ -32,15 +29,29 @@ void drawTexturedBox(float cx, float cy, float cz, float hx, float hy, float hz,
     };
     const float texCoords[4][2] = {
         {0.0f, 0.0f}, {sRepeat, 0.0f}, {sRepeat, tRepeat}, {0.0f, tRepeat}};
-
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glBegin(GL_QUADS);
     for (const auto& face : faces) {
         for (int v = 0; v < 4; ++v) {
             glTexCoord2f(texCoords[v][0], texCoords[v][1]);
             glVertex3f(face[v].x, face[v].y, face[v].z);
         }
     }
+}
+
+}  // namespace
+
+void drawTexturedBoxes(std::span<const BoxExtents> boxes, float sRepeat, float tRepeat,
+                       int32_t texture) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glBegin(GL_QUADS);
+    for (const BoxExtents& box : boxes) {
+        emitBoxQuads(box, sRepeat, tRepeat);
+    }
     glEnd();
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void drawTexturedBox(float cx, float cy, float cz, float hx, float hy, float hz, float sRepeat,
+                     float tRepeat, int32_t texture) {
+    const BoxExtents box = {cx, cy, cz, hx, hy, hz};
+    drawTexturedBoxes({&box, 1}, sRepeat, tRepeat, texture);
 }
