@@ -4,6 +4,7 @@
 
 #include "effects/spike.h"
 #include "effects/twist.h"
+#include "platform/frame_memory.h"
 #include "platform/window.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -32,6 +33,7 @@ void showLoadingPicture() {
 void buildEffects() {
     // Each effect adds its build step here, at its place in this order:
     // buildTwist, buildTunnel, buildBox, buildSpheres, buildBitmap, buildSpikes.
+    keepFrameMemoryInHeap();
     buildTwist();
 
     buildSpikes();
