@@ -8,6 +8,9 @@
 #include "effects/bitmap_environment.h"
 #include "effects/box.h"
 #include "effects/spheres.h"
+#include "effects/spike.h"
+#include "effects/tunnel.h"
+#include "effects/twist.h"
 #include "platform/gl_extensions.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
@@ -83,23 +86,23 @@ TEST(DemoTimeline, RunsTheScenesWhoseExclusiveWindowsHoldT) {
 }
 
 TEST(DemoTimeline, RowsCallTheScenesTheyAreNamedAfter) {
-    const std::map<std::string, SceneFunction> built = {
-        {"hearingScene", hearingScene}, {"creditsScene", creditsScene},
-        {"soyaScene", soyaScene},       {"boxScene", boxScene},
-        {"spheresScene", spheresScene}, {"bitmapScene", bitmapScene},
+    const std::map<std::string, SceneFunction> scenes = {
+        {"hearingScene", hearingScene},
+        {"creditsScene", creditsScene},
+        {"twistPillarScene", twistPillarScene},
+        {"spikeScene", spikeScene},
+        {"soyaScene", soyaScene},
+        {"twistRoomScene", twistRoomScene},
+        {"boxScene", boxScene},
+        {"spheresScene", spheresScene},
+        {"tunnelScene", tunnelScene},
+        {"bitmapScene", bitmapScene},
     };
+    ASSERT_EQ(scenes.size(), DemoTimeline.size());
     for (const TimelineRow& row : DemoTimeline) {
-        auto found = built.find(row.name);
-        if (found != built.end()) {
-            EXPECT_EQ(row.scene, found->second) << row.name;
-        }
-    }
-    for (const auto& [name, scene] : built) {
-        bool present = false;
-        for (const TimelineRow& row : DemoTimeline) {
-            present = present || row.scene == scene;
-        }
-        EXPECT_TRUE(present) << name << " is in no row";
+        auto found = scenes.find(row.name);
+        ASSERT_NE(found, scenes.end()) << row.name;
+        EXPECT_EQ(row.scene, found->second) << row.name;
     }
 }
 

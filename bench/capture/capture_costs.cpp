@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    keepFrameMemoryInHeap();
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     suppressDialogs();
     renderConfig = RenderConfig{options.width, options.height, 0};

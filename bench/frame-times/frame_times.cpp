@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
@@ -204,6 +205,7 @@ double percentile(std::vector<double> sorted, int percent) {
 }
 
 int measureSize(const Settings& settings, const RenderConfig& size) {
+    keepFrameMemoryInHeap();
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     suppressDialogs();
     renderConfig = size;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "effects/scene_phase.h"
 #include "effects/sphere.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -101,8 +102,7 @@ void renderBox(float phase, float angle) {
 }
 
 void boxScene(SceneTime t) {
-    // One radian every 1.5 s.
-    const float phase = static_cast<float>(t) * 0.00066666666f;
+    const float phase = scenePhase(t);
     boxOrbitDivisor = nextBoxOrbitDivisor(boxOrbitDivisor, t);
     renderBox(phase, boxCameraAngle(t, boxOrbitDivisor));
     if (blobOverlay != nullptr) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "effects/projection.h"
+#include "effects/scene_phase.h"
 #include "effects/sphere.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -93,8 +94,7 @@ void renderSpheres(float phase, float distance) {
 }
 
 void spheresScene(SceneTime t) {
-    // One radian every 1.5 s.
-    const float phase = static_cast<float>(t) * 0.00066666666f;
+    const float phase = scenePhase(t);
     renderSpheres(phase, spheresCameraDistance(t));
     if (sphereOverlay != nullptr) {
         drawCutout(*sphereOverlay);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
@@ -37,6 +38,7 @@ void prepareHeadlessCapture() {
 }  // namespace
 
 int demoMain(int argc, char** argv) {
+    keepFrameMemoryInHeap();
     locateProgramDirectory();
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
