@@ -54,7 +54,8 @@ std::vector<std::string> startupRecords(const std::string& err) {
 }
 
 std::vector<std::string> everyPicture() {
-    std::vector<std::string> names = overlayColourPictures();
+    std::vector<std::string> names = effectPictures();
+    names.insert(names.end(), overlayColourPictures().begin(), overlayColourPictures().end());
     for (const std::string& alpha : overlayAlphaPictures()) {
         if (!alpha.empty()) {
             names.push_back(alpha);
@@ -106,20 +107,22 @@ TEST(StartupBinary, CaptureShowsTheScenesAndGoesOnAfterAMissingPicture) {
 }
 
 TEST(StartupBinary, MusicIsOpenedAfterTheLoadingPictureAndStartedAfterEveryPicture) {
-    // With no picture at all, the records show how far start-up got: the
-    // loading picture comes first, a missing music file stops everything
-    // before the catalogue, and music that cannot play is found only after
-    // the whole catalogue has loaded.
+    // With no picture at all, the records show how far start-up got and
+    // that every picture is loaded once, in order: the loading picture comes
+    // first, a missing music file stops everything before the effects, and
+    // music that cannot play is found only after the effects' pictures and
+    // the whole catalogue have loaded.
     ScenePictureOptions noPictures;
     const std::vector<std::string> all = everyPicture();
     noPictures.missing.insert(all.begin(), all.end());
 
-    std::vector<std::string> catalogueRecords;
-    for (const std::string& name : overlayColourPictures()) {
-        catalogueRecords.push_back("Error loading: " + name);
-    }
     std::vector<std::string> notMp3 = {"Error loading: data/loading.jpg"};
-    notMp3.insert(notMp3.end(), catalogueRecords.begin(), catalogueRecords.end());
+    for (const std::string& name : effectPictures()) {
+        notMp3.push_back("Error loading: " + name);
+    }
+    for (const std::string& name : overlayColourPictures()) {
+        notMp3.push_back("Error loading: " + name);
+    }
     notMp3.push_back("FMOD: Unknown file format");
 
     const struct {

@@ -1,23 +1,39 @@
-// Renders the picture-only scenes headless at 640 x 480 and prints the mean
-// and 99th-percentile frame time, the catalogue's load time, and how many
-// heap allocations the frames made.
+// Frame times of every scene of the running order, headless on the GL driver
+// at hand (llvmpipe without a GPU), and how many heap allocations a frame
+// makes. Prints one row per timeline scene and size; asserts nothing.
 //
-//   velmorra_frame_times [MEDIA_DIR [PASSES]]
+//   velmorra_frame_times [--media=DIR] [--sizes=WxH,...] [--frames=N] [--scene=NAME]
 //
-// MEDIA_DIR holds data/ (default: the build directory, where the generated
-// media are made). Allocations are counted on this thread only: operator new
-// (our own code) and malloc/calloc/realloc (anything, the GL driver included).
+// --media   directory holding data/ (default: the build directory, where the
+//           generated media are made)
+// --sizes   screen sizes to measure, each in a process of its own
+//           (default 640x480,1280x1024)
+// --frames  frames timed per scene, spread evenly over its window on the
+//           60 Hz grid of a capture (default 200)
+// --scene   measure only the scenes whose name contains NAME
+//
+// A frame is renderFrame plus presentFrame (which finishes the frame), as in
+// the demo's loop. Every scene is drawn once through its frames untimed first:
+// that pass pays for the driver's first use of each state combination
+// (llvmpipe compiles its shaders then, through LLVM, which allocates with
+// operator new). Allocations are counted inside renderFrame in the timed
+// pass, on this thread only: operator new (our own code, and C++ libraries)
+// and malloc, calloc and realloc (anything, the GL driver included).
 
 #include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
@@ -26,6 +42,7 @@
 #include "presentation/timeline.h"
 #include "shell/gl_state.h"
 #include "shell/render_config.h"
+#include "shell/startup.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -88,88 +105,185 @@ void operator delete(void* pointer, size_t) noexcept {
 
 namespace {
 
-struct Window {
-    SceneTime lower;
-    SceneTime upper;
+struct Settings {
+    std::string media = VELMORRA_DEFAULT_MEDIA;
+    std::vector<RenderConfig> sizes;
+    int frames = 200;
+    std::string scene;
 };
 
-// The windows in which only pictures are drawn.
-constexpr Window pictureWindows[] = {{0, 3560}, {3650, 10651}, {46157, 51503}};
+struct SceneFrames {
+    const TimelineRow* row;
+    std::vector<SceneTime> times;
+};
+
+struct SceneFigures {
+    std::vector<double> frameMs;
+    long newCalls = 0;
+    long mallocCalls = 0;
+};
 
 double milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-}  // namespace
+bool parseSize(const std::string& text, RenderConfig& size) {
+    int width = 0;
+    int height = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width <= 0 ||
+        height <= 0) {
+        return false;
+    }
+    size = RenderConfig{width, height, 0};
+    return true;
+}
 
-int main(int argc, char** argv) {
-    std::string media = argc > 1 ? std::string(argv[1]) + "/" : VELMORRA_DEFAULT_MEDIA;
-    int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+bool parseArguments(int argc, char** argv, Settings& settings) {
+    std::string sizes = "640x480,1280x1024";
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            size_t length = std::strlen(name);
+            return argument.compare(0, length, name) == 0 ? argv[i] + length : nullptr;
+        };
+        if (const char* media = value("--media=")) {
+            settings.media = std::string(media) + "/";
+        } else if (const char* list = value("--sizes=")) {
+            sizes = list;
+        } else if (const char* frames = value("--frames=")) {
+            settings.frames = std::max(1, std::atoi(frames));
+        } else if (const char* scene = value("--scene=")) {
+            settings.scene = scene;
+        } else {
+            std::fprintf(stderr, "frame_times: unknown argument %s\n", argv[i]);
+            return false;
+        }
+    }
+    size_t start = 0;
+    while (start < sizes.size()) {
+        size_t end = std::min(sizes.find(',', start), sizes.size());
+        RenderConfig size;
+        if (!parseSize(sizes.substr(start, end - start), size)) {
+            std::fprintf(stderr, "frame_times: bad size in --sizes=%s\n", sizes.c_str());
+            return false;
+        }
+        settings.sizes.push_back(size);
+        start = end + 1;
+    }
+    return !settings.sizes.empty();
+}
+
+// The frames of each scene's window on the 60 Hz grid, thinned evenly to at
+// most `limit`, in the order the demo draws them (scenes with held values see
+// time rise, as in the demo).
+std::vector<SceneFrames> sceneFrames(const Settings& settings) {
+    std::vector<SceneFrames> scenes;
+    for (const TimelineRow& row : DemoTimeline) {
+        if (row.scene == nullptr || std::strstr(row.name, settings.scene.c_str()) == nullptr) {
+            continue;
+        }
+        const SceneTime first = row.lower + 1;
+        const long gridFrames = (static_cast<long>(row.upper - first) * 60 + 999) / 1000;
+        const long stride = std::max(1L, (gridFrames + settings.frames - 1) / settings.frames);
+        SceneFrames scene{&row, {}};
+        for (long k = 0; k < gridFrames; k += stride) {
+            SceneTime t = first + static_cast<SceneTime>(k * 1000 / 60);
+            if (t < row.upper) {
+                scene.times.push_back(t);
+            }
+        }
+        scenes.push_back(scene);
+    }
+    return scenes;
+}
+
+double percentile(std::vector<double> sorted, int percent) {
+    std::sort(sorted.begin(), sorted.end());
+    size_t index = std::min(sorted.size() - 1, sorted.size() * static_cast<size_t>(percent) / 100);
+    return sorted[index];
+}
+
+int measureSize(const Settings& settings, const RenderConfig& size) {
+    keepFrameMemoryInHeap();
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     suppressDialogs();
-    renderConfig = RenderConfig{640, 480, 0};
+    renderConfig = size;
     if (!createDemoWindow()) {
-        std::fprintf(stderr, "frame_times: no GL context\n");
+        std::fprintf(stderr, "frame_times: no GL context at %dx%d\n", size.width, size.height);
         return 1;
     }
     fetchExtensionEntryPoints();
     setInitialGlState(renderConfig);
-    setProgramDirectory(media);
+    setProgramDirectory(settings.media);
 
     auto loadStart = std::chrono::steady_clock::now();
+    buildEffects();
     loadOverlayCatalogue();
-    double loadMs = milliseconds(std::chrono::steady_clock::now() - loadStart);
+    const double loadMs = milliseconds(std::chrono::steady_clock::now() - loadStart);
 
-    // One frame per 60 Hz step through every picture window, like the capture.
-    std::vector<SceneTime> times;
-    for (const Window& window : pictureWindows) {
-        for (SceneTime t = window.lower + 1; t < window.upper; t += 16) {
-            times.push_back(t);
+    const std::vector<SceneFrames> scenes = sceneFrames(settings);
+    for (const SceneFrames& scene : scenes) {
+        for (SceneTime t : scene.times) {
+            renderFrame(t);
+            presentFrame();
         }
     }
-    std::vector<double> frameMs;
-    frameMs.reserve(times.size() * static_cast<size_t>(passes));
-    // The first pass also pays for the driver's first use of each state
-    // combination (llvmpipe compiles its shaders then, through LLVM, which
-    // allocates with operator new), so allocations are reported per pass.
-    std::vector<long> newPerPass;
-    std::vector<long> mallocPerPass;
-    for (int pass = 0; pass < passes; ++pass) {
+    std::vector<SceneFigures> figures(scenes.size());
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        figures[i].frameMs.reserve(scenes[i].times.size());
         newCalls = 0;
         mallocCalls = 0;
-        for (SceneTime t : times) {
+        for (SceneTime t : scenes[i].times) {
             auto start = std::chrono::steady_clock::now();
             counting = true;
             renderFrame(t);
             counting = false;
             presentFrame();
-            frameMs.push_back(milliseconds(std::chrono::steady_clock::now() - start));
+            figures[i].frameMs.push_back(milliseconds(std::chrono::steady_clock::now() - start));
         }
-        newPerPass.push_back(newCalls);
-        mallocPerPass.push_back(mallocCalls);
+        figures[i].newCalls = newCalls;
+        figures[i].mallocCalls = mallocCalls;
     }
     destroyDemoWindow();
 
-    std::vector<double> sorted = frameMs;
-    std::sort(sorted.begin(), sorted.end());
-    double sum = 0.0;
-    for (double ms : sorted) {
-        sum += ms;
+    std::printf("%dx%d, media %s, effects and catalogue built in %.0f ms\n", size.width,
+                size.height, settings.media.c_str(), loadMs);
+    std::printf("  %-18s %7s %10s %8s %8s %10s %13s\n", "scene", "frames", "median ms", "p99 ms",
+                "max ms", "new/frame", "malloc/frame");
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const SceneFigures& f = figures[i];
+        const double frames = static_cast<double>(f.frameMs.size());
+        std::printf("  %-18s %7zu %10.2f %8.2f %8.2f %10.2f %13.2f\n", scenes[i].row->name,
+                    f.frameMs.size(), percentile(f.frameMs, 50), percentile(f.frameMs, 99),
+                    percentile(f.frameMs, 100), static_cast<double>(f.newCalls) / frames,
+                    static_cast<double>(f.mallocCalls) / frames);
     }
-    size_t p99 = std::min(sorted.size() - 1, sorted.size() * 99 / 100);
-    std::printf("media:               %s\n", media.c_str());
-    std::printf("catalogue load:      %.1f ms (%d pictures)\n", loadMs, overlayPictureCount);
-    std::printf("frames:              %zu (renderFrame + present, 640x480)\n", sorted.size());
-    std::printf("frame time mean:     %.3f ms\n", sum / static_cast<double>(sorted.size()));
-    std::printf("frame time median:   %.3f ms\n", sorted[sorted.size() / 2]);
-    std::printf("frame time p99:      %.3f ms\n", sorted[p99]);
-    std::printf("frame time max:      %.3f ms\n", sorted.back());
-    std::printf("heap calls inside renderFrame, per pass of %zu frames (this thread):\n",
-                times.size());
-    for (int pass = 0; pass < passes; ++pass) {
-        std::printf("  pass %d: operator new %ld, malloc/calloc/realloc %ld\n", pass + 1,
-                    newPerPass[static_cast<size_t>(pass)],
-                    mallocPerPass[static_cast<size_t>(pass)]);
-    }
+    std::fflush(stdout);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Settings settings;
+    if (!parseArguments(argc, argv, settings)) {
+        return 2;
+    }
+    // Each size gets a process of its own: a fresh window, context and
+    // start-up, as a run of the demo at that size would have.
+    int status = 0;
+    for (const RenderConfig& size : settings.sizes) {
+        std::fflush(stdout);
+        pid_t child = fork();
+        if (child == 0) {
+            _exit(measureSize(settings, size));
+        }
+        int childStatus = 0;
+        if (child < 0 || waitpid(child, &childStatus, 0) < 0 || !WIFEXITED(childStatus) ||
+            WEXITSTATUS(childStatus) != 0) {
+            status = 1;
+        }
+    }
+    return status;
 }

@@ -2,22 +2,26 @@
 
 #include <GL/gl.h>
 
+#include "effects/bitmap_environment.h"
+#include "effects/box.h"
+#include "effects/spheres.h"
+#include "effects/spike.h"
+#include "effects/tunnel.h"
+#include "effects/twist.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/overlay_scenes.h"
 
-// Rows whose scene is null belong to effects that are not part of the program
-// yet; each effect puts its scene function into its row when it is added.
 const std::array<TimelineRow, 10> DemoTimeline = {{
     {0, 3560, hearingScene, "hearingScene"},
     {3650, 10651, creditsScene, "creditsScene"},
-    {10125, 32000, nullptr, "twistPillarScene"},
-    {32000, 46000, nullptr, "spikeScene"},
+    {10125, 32000, twistPillarScene, "twistPillarScene"},
+    {32000, 46000, spikeScene, "spikeScene"},
     {46157, 51503, soyaScene, "soyaScene"},
-    {53312, 66518, nullptr, "twistRoomScene"},
-    {67522, 81511, nullptr, "boxScene"},
-    {81679, 88393, nullptr, "spheresScene"},
-    {88840, 109587, nullptr, "tunnelScene"},
-    {110150, 131027, nullptr, "bitmapScene"},
+    {53312, 66518, twistRoomScene, "twistRoomScene"},
+    {67522, 81511, boxScene, "boxScene"},
+    {81679, 88393, spheresScene, "spheresScene"},
+    {88840, 109587, tunnelScene, "tunnelScene"},
+    {110150, 131027, bitmapScene, "bitmapScene"},
 }};
 
 namespace {
@@ -38,7 +42,7 @@ void renderFrame(SceneTime t) {
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     for (const TimelineRow& row : DemoTimeline) {
-        if (row.scene != nullptr && rowRuns(row, t)) {
+        if (rowRuns(row, t)) {
             row.scene(t);
         }
     }

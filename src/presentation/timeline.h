@@ -11,8 +11,6 @@ using SceneFunction = void (*)(SceneTime t);
 struct TimelineRow {
     SceneTime lower;
     SceneTime upper;
-    // Null while the effect that draws this window has not been built into the
-    // program; such a row is skipped.
     SceneFunction scene;
     const char* name;
 };

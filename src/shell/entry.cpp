@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
@@ -39,6 +40,7 @@ void prepareHeadlessCapture() {
 }  // namespace
 
 int demoMain(int argc, char** argv) {
+    keepFrameMemoryInHeap();
     locateProgramDirectory();
 
     std::vector<std::string> arguments(argv + 1, argv + argc);

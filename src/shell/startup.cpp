@@ -2,6 +2,12 @@
 
 #include <GL/gl.h>
 
+#include "effects/bitmap_environment.h"
+#include "effects/box.h"
+#include "effects/spheres.h"
+#include "effects/spike.h"
+#include "effects/tunnel.h"
+#include "effects/twist.h"
 #include "platform/window.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -28,8 +34,12 @@ void showLoadingPicture() {
 }  // namespace
 
 void buildEffects() {
-    // Each effect adds its build step here, at its place in this order:
-    // buildTwist, buildTunnel, buildBox, buildSpheres, buildBitmap, buildSpikes.
+    buildTwist();
+    buildTunnel();
+    buildBox();
+    buildSpheres();
+    buildBitmap();
+    buildSpikes();
 }
 
 bool startDemo() {

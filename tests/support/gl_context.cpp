@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/window.h"
@@ -20,6 +21,7 @@ void HeadlessGlTest::SetUpTestSuite() {
     if (contextReady) {
         return;
     }
+    keepFrameMemoryInHeap();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     unsetenv("MESA_EXTENSION_OVERRIDE");

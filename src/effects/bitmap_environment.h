@@ -1,0 +1,63 @@
+#pragma once
+
+#include "shell/scene_time.h"
+
+// The closing effect: a rippling 25 x 25 sheet with a pixelated picture on
+// texture unit 0 and a sphere-mapped environment picture on unit 1, spinning
+// in front of the camera, starting in fast motion and slowing to normal speed,
+// under the ten closing pictures.
+
+// One vertex of a grid sheet: position, then texture coordinates.
+struct GridVertex {
+    float x;
+    float y;
+    float z;
+    float s;
+    float t;
+};
+
+// A new sheet of rows x columns vertices, row by row. The step is the span
+// divided by the count (not the count minus one), so the sheet starts at
+// -width/2 and stops one step short of +width/2. Never freed.
+GridVertex* makeGrid(float width, float height, int columns, int rows, float z, float sSpan,
+                     float tSpan);
+
+// Two triangles per grid cell, with unit-0 coordinates from the grid and a
+// normal of length 10 pointing away from the origin (it feeds only the sphere
+// map on unit 1). Uses whatever texture state is set.
+void drawGrid(int columns, int rows, const GridVertex* grid);
+
+// Start-up: the two textures and the grid.
+void buildBitmap();
+
+// One frame of the sheet for phase x. Clears the frame itself; leaves unit 0
+// active with the base texture bound, unit 1 disabled with texture 0 bound and
+// texture generation off.
+void renderBitmap(float x);
+
+// Timeline scene, 110150 < t < 131027.
+void bitmapScene(SceneTime t);
+
+// The choices behind the scene, kept apart from the drawing so that they can
+// be checked without a GL context.
+
+// A wave value as the sheet uses it: negative values doubled, so the troughs
+// are deeper than the crests are high.
+float sheetWave(float value);
+
+// The held speed after the frame drawn at t: it falls by 0.5 in every frame
+// drawn in 117236 < t < 121000 and never below 1.0. The fall depends on how
+// many frames are drawn there, not on time.
+float nextBitmapSpeed(float speed, SceneTime t);
+
+// The sheet's phase: speed times the whole scene time, rounded once to float.
+float bitmapPhase(float speed, SceneTime t);
+
+// The held closing-picture index after t: the row of the last threshold t
+// exceeds, or held while t exceeds none.
+int nextClosingPictureIndex(int held, SceneTime t);
+
+// Closing pictures are drawn only after this time.
+constexpr SceneTime closingPicturesAfter = 117702;
+
+constexpr float bitmapStartSpeed = 20.0f;

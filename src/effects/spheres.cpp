@@ -1,0 +1,102 @@
+#include "effects/spheres.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "effects/projection.h"
+#include "effects/scene_phase.h"
+#include "effects/sphere.h"
+#include "presentation/overlay_catalogue.h"
+#include "presentation/sprite.h"
+
+namespace {
+
+AlphaSprite* flare = nullptr;
+// Textures of the spheres at (0, 7, 0), (0, -7, 0), (7, 0, 0) and (-7, 0, 0).
+Sprite* sphereTextures[4] = {};
+
+struct ZoomWindow {
+    SceneTime lower;
+    SceneTime upper;
+};
+
+constexpr ZoomWindow zoomWindows[] = {
+    {82635, 82735}, {84397, 84497}, {85276, 85376}, {86246, 86346}, {87944, 88044},
+};
+
+constexpr float smallSphereCentres[4][3] = {{0, 7, 0}, {0, -7, 0}, {7, 0, 0}, {-7, 0, 0}};
+
+void bindTextureOf(const Sprite* sprite) {
+    glBindTexture(GL_TEXTURE_2D,
+                  sprite != nullptr ? static_cast<GLuint>(sprite->textureName()) : 0);
+}
+
+}  // namespace
+
+void buildSpheres() {
+    flare = new AlphaSprite("data\\sphere_flare.jpg", "data\\sphere_flare.jpg");
+    flare->resetPlacement();
+    sphereTextures[0] = new Sprite("data\\spheres_texture1.jpg");
+    sphereTextures[1] = new Sprite("data\\spheres_texture2.jpg");
+    sphereTextures[2] = new Sprite("data\\spheres_texture3.jpg");
+    sphereTextures[3] = new Sprite("data\\spheres_texture1.jpg");
+}
+
+float spheresCameraDistance(SceneTime t) {
+    for (const ZoomWindow& window : zoomWindows) {
+        if (window.lower < t && t < window.upper) {
+            return 2.5f;
+        }
+    }
+    return 5.0f;
+}
+
+void renderSpheres(float phase, float distance) {
+    // The small spheres swing between 0.4 and 1.6 times their radius.
+    deformSphere(0.5f, 0.3f, 0.2f, 0.2f, phase);
+    glPushMatrix();
+    setProjection(distance * 10);
+    const double p = phase;
+    gluLookAt(10 * std::sin(p), 10 * std::cos(p), distance, 0, 0, 0, 0, 1, 0);
+
+    glPushMatrix();
+    glRotatef(static_cast<float>(360 * std::sin(p * 0.5)), 0, 0, 1);
+    for (int i = 0; i < 4; ++i) {
+        bindTextureOf(sphereTextures[i]);
+        const float* centre = smallSphereCentres[i];
+        drawSphere(centre[0], centre[1], centre[2], 5.0, 50, 1, 1);
+    }
+    // The enclosing sphere is drawn undeformed, which also leaves the table at
+    // rest for whatever draws a sphere next.
+    bindTextureOf(noisePictures[0]);
+    restoreSphere();
+    drawSphere(0, 0, 0, 50.0, 50, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+    glPopMatrix();
+
+    // The flares ring the view axis in eye space, under the zoomed projection.
+    glPushMatrix();
+    if (flare != nullptr) {
+        for (int i = 0; i < 6; ++i) {
+            const double angle = i * 1.0471975511965976 + 3 * phase;
+            flare->setPosition(static_cast<float>(std::sin(angle)),
+                               static_cast<float>(std::cos(angle)), (20 - distance) * -0.33333334f);
+            flare->drawBlended();
+        }
+    }
+    glPopMatrix();
+
+    setProjection(45);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void spheresScene(SceneTime t) {
+    const float phase = scenePhase(t);
+    renderSpheres(phase, spheresCameraDistance(t));
+    if (sphereOverlay != nullptr) {
+        drawCutout(*sphereOverlay);
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "shell/scene_time.h"
+
+// Four wobbling spheres in a turning cross inside a large grain sphere that
+// encloses the camera, a ring of six flares and the sphere overlay on top.
+
+// Loads the flare and the four sphere textures (the first file twice, giving
+// the fourth sphere a texture object of its own). Once, at start-up.
+void buildSpheres();
+
+// One frame of the effect at phase p with the camera at distance d; leaves the
+// projection at 45 degrees, the modelview at identity and texture 0 bound.
+void renderSpheres(float phase, float distance);
+
+// The timeline's scene for 81679 < t < 88393.
+void spheresScene(SceneTime t);
+
+// The camera distance at t: 2.5 (zoomed in, a 25-degree view) inside the five
+// short zoom windows, 5 (a 50-degree view) otherwise.
+float spheresCameraDistance(SceneTime t);

@@ -1,0 +1,258 @@
+#include "effects/twist.h"
+
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "effects/fog.h"
+#include "effects/scene_phase.h"
+#include "effects/textured_box.h"
+#include "presentation/overlay_catalogue.h"
+#include "presentation/sprite.h"
+#include "shell/render_config.h"
+
+GLuint twistCrossList = 0;
+GLuint twistPillarList = 0;
+
+namespace {
+
+Sprite* pillarPicture = nullptr;
+Sprite* postPicture = nullptr;
+Sprite* barPicture = nullptr;
+Sprite* roomPicture = nullptr;
+
+// Held from frame to frame; both only change inside their scenes.
+int machinePictureIndex = 0;
+float roomCameraOffset = 0.0f;
+
+int32_t textureOf(const Sprite* sprite) {
+    return sprite != nullptr ? sprite->textureName() : 0;
+}
+
+// A held value's change points: from the frame after start on, value holds
+// until the next row's start is passed.
+template <typename Value>
+struct Change {
+    SceneTime start;
+    Value value;
+};
+
+template <typename Value, size_t N>
+Value heldValueAt(const Change<Value> (&changes)[N], SceneTime t, Value held) {
+    for (const Change<Value>& change : changes) {
+        if (t > change.start) {
+            held = change.value;
+        }
+    }
+    return held;
+}
+
+constexpr Change<int> machinePictureChanges[] = {
+    {11126, 1}, {12011, 2}, {12900, 3}, {13788, 4}, {14214, 5},
+    {14678, 6}, {15343, 7}, {16452, 8}, {17341, 9},
+};
+
+// The cuts of the room camera. The row from 58817 holds for the single frame
+// t = 58818 only.
+constexpr Change<float> roomCameraChanges[] = {
+    {53607, 2000.0f},  {53867, 1000.0f},  {54087, 2000.0f},  {54525, 3000.0f},  {54737, 4000.0f},
+    {55083, 5000.0f},  {55308, 1000.0f},  {55407, 3000.0f},  {55648, 4000.0f},  {55858, 5000.0f},
+    {56178, 6000.0f},  {56295, 4000.0f},  {56397, 6000.0f},  {56825, 7000.0f},  {57164, 8000.0f},
+    {57428, 4000.0f},  {57576, 9000.0f},  {57749, 10000.0f}, {57912, 7000.0f},  {58101, 11000.0f},
+    {58111, 9000.0f},  {58298, 11000.0f}, {58817, 12000.0f}, {58818, 12310.0f}, {58969, 14000.0f},
+    {59193, 12000.0f}, {59208, 11000.0f}, {59411, 13000.0f}, {60082, 10000.0f}, {60133, 11000.0f},
+    {60193, 6000.0f},  {60297, 15000.0f}, {60410, 16000.0f}, {60639, 17000.0f}, {61197, 18000.0f},
+    {61638, 19000.0f}, {62188, 18000.0f}, {62414, 14000.0f}, {62965, 10000.0f}, {63957, 7000.0f},
+    {64529, 3000.0f},  {64749, 1000.0f},  {65728, 500.0f},
+};
+
+// An open window lower < t < upper and what it selects.
+template <typename Value>
+struct Window {
+    SceneTime lower;
+    SceneTime upper;
+    Value value;
+};
+
+constexpr SceneTime never = 0xFFFFFFFFu;
+
+constexpr Window<PillarView> pillarWindows[] = {
+    // The first row's look-at point slides; its centreX is computed from t.
+    {17777, 19340, {0.0f, 19.0f}}, {19340, 19597, {0.0f, 10.0f}}, {19597, 21119, {0.0f, 39.0f}},
+    {21119, 21375, {0.0f, 25.0f}}, {21375, 22771, {0.0f, 69.0f}}, {22771, 23148, {0.0f, 10.0f}},
+    {23148, never, {0.0f, 19.0f}},
+};
+
+constexpr Window<int> secondMachineWindows[] = {
+    {25997, 27111, 1}, {27111, 27777, 2}, {27777, 28440, 3},
+    {28440, 28889, 4}, {28889, 29549, 5}, {29549, never, 6},
+};
+
+constexpr Window<int> roomCutoutWindows[] = {
+    {53743, 54637, 0}, {55519, 55858, 1}, {57304, 58192, 2}, {59084, 60860, 3},
+    {61748, 62637, 4}, {62965, 64413, 5}, {65300, 66191, 6},
+};
+
+template <typename Value, size_t N>
+const Window<Value>* windowHolding(const Window<Value> (&windows)[N], SceneTime t) {
+    for (const Window<Value>& window : windows) {
+        if (window.lower < t && (window.upper == never || t < window.upper)) {
+            return &window;
+        }
+    }
+    return nullptr;
+}
+
+// The strips share one depth buffer; every strip draws the whole object and
+// the scissor keeps only its own rows.
+template <typename Angle>
+void drawStrips(GLuint list, int count, float axisX, float axisY, Angle angleOf) {
+    const int width = renderConfig.width;
+    const int height = renderConfig.height;
+    glEnable(GL_SCISSOR_TEST);
+    for (int i = 1; i <= count; ++i) {
+        glPushMatrix();
+        const StripBox box = stripBox(i, count, width, height);
+        glScissor(box.x, box.y, box.width, box.height);
+        glRotatef(angleOf(i), axisX, axisY, 0.0f);
+        glCallList(list);
+        glPopMatrix();
+    }
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void drawCutoutOf(const Sprite* picture) {
+    if (picture != nullptr) {
+        drawCutout(*picture);
+    }
+}
+
+}  // namespace
+
+StripBox stripBox(int i, int count, int width, int height) {
+    // The spacing is fractional when height is not a multiple of count, while
+    // the strips stay a whole number of rows high.
+    const double spacing = static_cast<double>(height) / count;
+    const int bottom = static_cast<int>(std::ceil(spacing * (count - i)));
+    return {0, bottom, width, height / count};
+}
+
+float crossStripAngle(float phase, int i) {
+    return static_cast<float>(360.0 * std::cos(phase + 0.25 * i / crossSliceCount));
+}
+
+float pillarStripAngle(float phase, int i) {
+    return static_cast<float>(360.0 * std::sin(phase + 0.8 * i / pillarSliceCount));
+}
+
+std::optional<PillarView> pillarViewAt(SceneTime t) {
+    const Window<PillarView>* window = windowHolding(pillarWindows, t);
+    if (window == nullptr) {
+        return std::nullopt;
+    }
+    PillarView view = window->value;
+    if (window == &pillarWindows[0]) {
+        view.centreX = static_cast<float>((19340.0 - t) * 0.002);
+    }
+    return view;
+}
+
+int machinePictureIndexAt(SceneTime t, int held) {
+    return heldValueAt(machinePictureChanges, t, held);
+}
+
+float roomCameraOffsetAt(SceneTime t, float held) {
+    return heldValueAt(roomCameraChanges, t, held);
+}
+
+int secondMachinePictureAt(SceneTime t) {
+    const Window<int>* window = windowHolding(secondMachineWindows, t);
+    return window != nullptr ? window->value : 0;
+}
+
+int roomCutoutAt(SceneTime t) {
+    const Window<int>* window = windowHolding(roomCutoutWindows, t);
+    return window != nullptr ? window->value : -1;
+}
+
+void buildTwist() {
+    pillarPicture = new Sprite("data/twistbox2.jpg");
+    postPicture = new Sprite("data\\twist_1.jpg");
+    barPicture = new Sprite("data\\twist_2.jpg");
+    roomPicture = new Sprite("data\\twist_3.jpg");
+
+    twistCrossList = glGenLists(1);
+    glNewList(twistCrossList, GL_COMPILE);
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.0f, 20.0f, 2.0f, 2.0f, 1.0f, textureOf(postPicture));
+    // The upper and the lower crossbar share one texture, so they go in as one
+    // run of quads: every strip then replays two draws instead of three, and
+    // llvmpipe pays for each draw after a state change (above all a copy of its
+    // whole fragment state), 240 times a frame.
+    const BoxExtents bars[] = {{0.0f, 2.5f, 0.0f, 20.0f, 1.0f, 1.0f},
+                               {0.0f, -2.5f, 0.0f, 20.0f, 1.0f, 1.0f}};
+    drawTexturedBoxes(bars, 1.0f, 1.0f, textureOf(barPicture));
+    glEndList();
+
+    twistPillarList = glGenLists(1);
+    glNewList(twistPillarList, GL_COMPILE);
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.5f, 20.0f, 2.5f, 1.0f, 20.0f, textureOf(pillarPicture));
+    glEndList();
+}
+
+void drawCrossSlices(GLuint list, float phase) {
+    drawStrips(list, crossSliceCount, 1.0f, 0.0f,
+               [phase](int i) { return crossStripAngle(phase, i); });
+}
+
+void drawTwistPillar(float angle, float phase, float centreX, float eyeDepth) {
+    const double a = angle;
+    glPushMatrix();
+    gluLookAt(19.0 * std::sin(a / 2), 10.0 * std::sin(a), eyeDepth * std::cos(a / 2), centreX, 0.0,
+              5.0 * std::cos(a / 2 + 0.2), 0.0, 1.0, 0.0);
+    drawStrips(twistPillarList, pillarSliceCount, 0.0f, 1.0f,
+               [phase](int i) { return pillarStripAngle(phase, i); });
+    glPopMatrix();
+}
+
+void drawTwistRoom(float angle, float phase) {
+    enableBlackFog(0.025f, 5.0f);
+
+    const double a = angle;
+    glPushMatrix();
+    gluLookAt(19.0 * std::sin(a / 2), 19.0 * std::sin(a), 19.0 * std::cos(a / 2),
+              5.0 * std::sin(a / 4 + 0.2), 10.0 * std::sin(a + 0.2), 5.0 * std::cos(a / 2 + 0.2),
+              0.0, 1.0, 0.0);
+    // The camera stays inside the room, which changes with nothing but the
+    // camera, so it is drawn immediately rather than from a list.
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 20.0f, 20.0f, 20.0f, 1.0f, 1.0f, textureOf(roomPicture));
+    drawCrossSlices(twistCrossList, phase);
+    glPopMatrix();
+    glDisable(GL_FOG);
+}
+
+void twistPillarScene(SceneTime t) {
+    const float x = scenePhase(t);
+    if (const std::optional<PillarView> view = pillarViewAt(t)) {
+        drawTwistPillar(x, x, view->centreX, view->eyeDepth);
+    }
+    if (t > 10654) {
+        machinePictureIndex = machinePictureIndexAt(t, machinePictureIndex);
+        drawCutoutOf(maskinePictures[machinePictureIndex]);
+    }
+    if (25334 < t && t < 30664) {
+        drawCutoutOf(maskineLatePictures[secondMachinePictureAt(t)]);
+    }
+}
+
+void twistRoomScene(SceneTime t) {
+    roomCameraOffset = roomCameraOffsetAt(t, roomCameraOffset);
+    const float x = scenePhase(t);
+    // Rounded to a float on purpose: the offsets are thousands of radians, and
+    // the camera follows the float sum.
+    const float a = static_cast<float>(roomCameraOffset + x);
+    drawTwistRoom(a, x);
+    const int cutout = roomCutoutAt(t);
+    if (cutout >= 0) {
+        drawCutoutOf(ostPictures[cutout]);
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <optional>
+
+#include "shell/scene_time.h"
+
+// The twist effect: an object drawn once per horizontal strip of the screen,
+// each copy turned by a slightly different angle, so that it looks wrung from
+// the top of the screen to the bottom. Two scenes use it: a pillar behind the
+// machine pictures and a cross inside a fogged room.
+
+// Loads the effect's four pictures and compiles its two display lists. Needs a
+// current GL context; runs once at start-up, first of the effect builds.
+void buildTwist();
+
+// The display lists buildTwist compiles: the post with its two crossbars, and
+// the pillar. Each binds its own textures and leaves texture 0 bound.
+extern GLuint twistCrossList;
+extern GLuint twistPillarList;
+
+inline constexpr int crossSliceCount = 240;
+inline constexpr int pillarSliceCount = 240;
+
+// Draws list once per strip, turned about x by the cross's strip angle.
+void drawCrossSlices(GLuint list, float phase);
+// Its own camera, then the pillar once per strip, turned about y.
+void drawTwistPillar(float angle, float phase, float centreX, float eyeDepth);
+// Fog, camera, the room box, then the cross slices with that phase.
+void drawTwistRoom(float angle, float phase);
+
+void twistPillarScene(SceneTime t);
+void twistRoomScene(SceneTime t);
+
+// The decisions behind the drawing, kept apart from GL so that they can be
+// checked on their own.
+
+// The scissor box of strip i (1 = top, count = bottom) on a width x height
+// screen. Heights that are not a multiple of count leave rows between strips
+// uncovered; those keep the cleared black.
+struct StripBox {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+StripBox stripBox(int i, int count, int width, int height);
+
+// Degrees the copy in strip i is turned by.
+float crossStripAngle(float phase, int i);
+float pillarStripAngle(float phase, int i);
+
+// Where the pillar's camera looks at t, or nothing at the times no pillar is
+// drawn.
+struct PillarView {
+    float centreX;
+    float eyeDepth;
+};
+std::optional<PillarView> pillarViewAt(SceneTime t);
+
+// Only change inside their scenes; held is the value the previous frame left.
+int machinePictureIndexAt(SceneTime t, int held);
+float roomCameraOffsetAt(SceneTime t, float held);
+
+// Index into maskineLatePictures of the picture over the machine picture; only
+// asked inside 25334 < t < 30664.
+int secondMachinePictureAt(SceneTime t);
+
+// Index into ostPictures of the cut-out of the room scene at t, -1 for none.
+int roomCutoutAt(SceneTime t);
