@@ -34,13 +34,12 @@ void appendSceneLine(std::string& text, const SceneFrameTimes& scene) {
                       scene.upper);
     }
     const FrameTimeSummary& s = scene.times;
-    const char* note = scene.built ? "" : "  (not built: grain only)";
     if (s.frames == 0) {
-        appendLine(text, "  %-17s %-19s %6zu%s", scene.name, window, s.frames, note);
+        appendLine(text, "  %-17s %-19s %6zu", scene.name, window, s.frames);
         return;
     }
-    appendLine(text, "  %-17s %-19s %6zu %9.1f %10.2f %8.2f %11.2f%s", scene.name, window, s.frames,
-               s.framesPerSecond, s.medianMs, s.percentile99Ms, s.longestMs, note);
+    appendLine(text, "  %-17s %-19s %6zu %9.1f %10.2f %8.2f %11.2f", scene.name, window, s.frames,
+               s.framesPerSecond, s.medianMs, s.percentile99Ms, s.longestMs);
 }
 
 }  // namespace
@@ -104,8 +103,7 @@ std::vector<SceneFrameTimes> FrameStats::perScene() const {
                 times.push_back(frame.ms);
             }
         }
-        scenes.push_back(
-            {row.name, row.lower, row.upper, row.scene != nullptr, summariseFrameTimes(times)});
+        scenes.push_back({row.name, row.lower, row.upper, summariseFrameTimes(times)});
     }
     times.clear();
     for (const Frame& frame : recorded) {
@@ -115,7 +113,7 @@ std::vector<SceneFrameTimes> FrameStats::perScene() const {
             times.push_back(frame.ms);
         }
     }
-    scenes.push_back({"(no scene)", 0, 0, true, summariseFrameTimes(times)});
+    scenes.push_back({"(no scene)", 0, 0, summariseFrameTimes(times)});
     return scenes;
 }
 

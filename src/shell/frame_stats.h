@@ -24,7 +24,6 @@ struct SceneFrameTimes {
     const char* name;
     SceneTime lower;
     SceneTime upper;
-    bool built;  // false: the row has no scene function yet, its frames show only the grain
     FrameTimeSummary times;
 };
 
