@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "support/captured_frame.h"
 #include "support/jpeg_encode.h"
@@ -117,6 +118,19 @@ TEST(ShellBinary, CaptureFailuresAreReported) {
                    withVariable(headlessEnvironment(), "PATH", directory));
     EXPECT_EQ(noEncoder.exitCode, 1);
     EXPECT_NE(noEncoder.err.find("ffmpeg was not found"), std::string::npos);
+
+    // An encoder that takes two frames and dies: the frames after them have
+    // nowhere to go, and the capture ends with an error instead of hanging.
+    const std::string fake = directory + "/bin";
+    fs::create_directories(fake);
+    std::ofstream(fake + "/ffmpeg") << "#!/bin/sh\nhead -c 115200 >/dev/null\nexit 0\n";
+    fs::permissions(fake + "/ffmpeg", fs::perms::owner_all);
+    ProcessResult dying = runProgram(
+        {VELMORRA_BINARY, "--capture=" + directory + "/dies.mp4", "--size=160x120", "--to=2000"},
+        withVariable(headlessEnvironment(), "PATH", fake + ":/usr/bin:/bin"));
+    EXPECT_EQ(dying.exitCode, 1);
+    EXPECT_NE(dying.err.find("velmorra: ffmpeg stopped taking frames"), std::string::npos)
+        << dying.err;
     fs::remove_all(directory);
 }
 

@@ -9,7 +9,7 @@
 //                          [--raw=FILE]
 //
 // --raw writes every frame from --from to --to to FILE as rgb24, bottom row
-// first, exactly as the capture hands them to the encoder.
+// first, exactly as the capture hands them to the encoder, and stops there.
 
 #include <algorithm>
 #include <chrono>
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         if (raw != nullptr && rawFrom <= t && t <= rawTo) {
             std::fwrite(pixels.data(), 1, pixels.size(), raw);
         }
-    } while (t <= demoEndTime);
+    } while (t <= demoEndTime && (raw == nullptr || t <= rawTo));
     const double wallMs = milliseconds(std::chrono::steady_clock::now() - wallStart);
     destroyDemoWindow();
     if (raw != nullptr) {

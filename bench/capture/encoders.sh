@@ -7,7 +7,7 @@
 #
 # The frames (default 20 s to 30 s of the demo, 640 x 480 at 60 fps) are drawn
 # once by velmorra_capture_costs, which also reports what drawing and reading
-# back cost over the whole demo.
+# them back cost. Run velmorra_capture_costs alone for the whole demo.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${1:-$root/build}"
@@ -23,8 +23,9 @@ frames=$(($(stat -c %s "$work/frames.rgb") / (640 * 480 * 3)))
 echo "encoding $frames frames ($from ms to $to ms), vflip and yuv420p as the capture does:"
 printf '  %-34s %8s %8s %12s %8s %10s\n' setting wall_s cpu_s cpu_ms/frame ssim size_kB
 
-for setting in "fast -crf 18" "veryfast -crf 18" "superfast -crf 18" "superfast -crf 14" \
-  "ultrafast -crf 18" "ultrafast -crf 14" "ultrafast -crf 10"; do
+for setting in "fast -crf 18" "veryfast -crf 18" "veryfast -tune ssim -crf 16" \
+  "superfast -crf 14" "superfast -tune ssim -crf 16" "superfast -tune ssim -crf 14" \
+  "ultrafast -crf 14" "ultrafast -tune ssim -crf 14"; do
   preset="${setting%% *}"
   rest="${setting#* }"
   # shellcheck disable=SC2086

@@ -7,10 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
 #include "media/png_file.h"
 
@@ -71,6 +76,79 @@ bool findOnPath(const char* program) {
     return false;
 }
 
+// Hands frames to a pipe from a thread of its own, through a few buffers made
+// once, so that drawing the next frame goes on while the encoder takes this
+// one: a write to the pipe blocks for as long as ffmpeg's reading thread is
+// busy converting the frame before.
+class PipeFeeder {
+public:
+    explicit PipeFeeder(FILE* pipe) : pipe(pipe), thread([this] { run(); }) {}
+
+    ~PipeFeeder() { close(); }
+
+    // Copies the frame into a free buffer, waiting for one when all are
+    // queued. False once a write to the pipe has failed.
+    bool push(const std::vector<uint8_t>& frame) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return failed || queued.size() < buffers.size(); });
+        if (failed) {
+            return false;
+        }
+        std::vector<uint8_t>& buffer = buffers[(first + queued.size()) % buffers.size()];
+        buffer.assign(frame.begin(), frame.end());
+        queued.push_back(&buffer);
+        changed.notify_all();
+        return true;
+    }
+
+    // Waits until every queued frame is in the pipe. False when any failed.
+    bool close() {
+        {
+            std::lock_guard lock(mutex);
+            closing = true;
+            changed.notify_all();
+        }
+        if (thread.joinable()) {
+            thread.join();
+        }
+        return !failed;
+    }
+
+private:
+    void run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return closing || !queued.empty(); });
+            if (queued.empty()) {
+                return;
+            }
+            const std::vector<uint8_t>* frame = queued.front();
+            lock.unlock();
+            const bool written =
+                std::fwrite(frame->data(), 1, frame->size(), pipe) == frame->size();
+            lock.lock();
+            queued.pop_front();
+            first = (first + 1) % buffers.size();
+            failed = failed || !written;
+            changed.notify_all();
+            if (failed) {
+                return;
+            }
+        }
+    }
+
+    FILE* pipe;
+    std::mutex mutex;
+    std::condition_variable changed;
+    // Three buffers: one being written to the pipe, two drawn ahead.
+    std::array<std::vector<uint8_t>, 3> buffers;
+    std::deque<const std::vector<uint8_t>*> queued;
+    size_t first = 0;
+    bool closing = false;
+    bool failed = false;
+    std::thread thread;
+};
+
 // Pipes raw RGB frames into ffmpeg, which flips, encodes and muxes them.
 class VideoWriter : public FrameWriter {
 public:
@@ -124,11 +202,17 @@ public:
         // A dying encoder must surface as a write error, not kill the demo.
         signal(SIGPIPE, SIG_IGN);
         input = fdopen(pipeEnds[1], "wb");
-        return input != nullptr;
+        if (input == nullptr) {
+            ::close(pipeEnds[1]);
+            error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+        feeder = std::make_unique<PipeFeeder>(input);
+        return true;
     }
 
     bool write(SceneTime, const std::vector<uint8_t>& rgb, std::string& error) override {
-        if (std::fwrite(rgb.data(), 1, rgb.size(), input) != rgb.size()) {
+        if (!feeder->push(rgb)) {
             error = "ffmpeg stopped taking frames for " + options.output;
             return false;
         }
@@ -187,7 +271,9 @@ private:
         if (input == nullptr) {
             return true;
         }
-        bool ok = std::fclose(input) == 0;
+        bool ok = feeder == nullptr || feeder->close();
+        feeder.reset();
+        ok = std::fclose(input) == 0 && ok;
         input = nullptr;
         int status = 0;
         while (waitpid(encoder, &status, 0) < 0 && errno == EINTR) {
@@ -203,6 +289,7 @@ private:
     std::string musicPath;
     pid_t encoder = -1;
     FILE* input = nullptr;
+    std::unique_ptr<PipeFeeder> feeder;
 };
 
 }  // namespace
