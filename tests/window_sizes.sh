@@ -7,7 +7,9 @@ set -euo pipefail
 binary="$1"
 
 if [[ -z "${INSIDE_XVFB:-}" ]]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
+  # -noreset: the server would otherwise reset when the last client leaves,
+  # and a demo started during the reset could not connect.
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "$0" "$@"
 fi
 
 export VELMORRA_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy
