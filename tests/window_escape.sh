@@ -5,7 +5,9 @@ set -euo pipefail
 binary="$1"
 
 if [[ -z "${INSIDE_XVFB:-}" ]]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  # -noreset: the server would otherwise reset when the last client leaves,
+  # and a demo started during the reset could not connect.
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 
 log="$(mktemp)"
