@@ -128,15 +128,12 @@ protected:
     // Builds the effect and the catalogue from solid-colour pictures, without
     // the pictures in missing, and returns the "Error loading" records.
     static std::vector<std::string> build(const std::set<std::string>& missing) {
-        const std::string directory = makeTemporaryDirectory("velmorra-bitmap");
-        ScenePictureOptions options;
-        options.missing = missing;
-        writeScenePictures(directory, options);
-        setProgramDirectory(directory + "/");
-        testing::internal::CaptureStderr();
-        buildBitmap();
-        loadOverlayCatalogue();
-        return errorLoadingRecords(testing::internal::GetCapturedStderr());
+        return loadScenePictures(
+            [] {
+                buildBitmap();
+                loadOverlayCatalogue();
+            },
+            {missing});
     }
 
     static std::vector<uint8_t> centreAfterFrame(SceneTime t) {

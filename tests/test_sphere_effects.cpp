@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "effects/box.h"
+#include "effects/scene_phase.h"
 #include "effects/sphere.h"
 #include "effects/spheres.h"
 #include "platform/program_directory.h"
@@ -91,7 +92,7 @@ protected:
 };
 
 float phaseAt(SceneTime t) {
-    return static_cast<float>(t) * 0.00066666666f;
+    return scenePhase(t);
 }
 
 TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirState) {

@@ -48,15 +48,12 @@ protected:
     }
 
     static std::vector<std::string> build(const std::set<std::string>& missing) {
-        const std::string directory = makeTemporaryDirectory("velmorra-tunnel");
-        ScenePictureOptions options;
-        options.missing = missing;
-        writeScenePictures(directory, options);
-        setProgramDirectory(directory + "/");
-        testing::internal::CaptureStderr();
-        buildTunnel();
-        loadOverlayCatalogue();
-        return errorLoadingRecords(testing::internal::GetCapturedStderr());
+        return loadScenePictures(
+            [] {
+                buildTunnel();
+                loadOverlayCatalogue();
+            },
+            {missing});
     }
 };
 

@@ -1,5 +1,7 @@
 #include "support/scene_pictures.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +10,9 @@
 #include <map>
 #include <sstream>
 
+#include "platform/program_directory.h"
 #include "support/jpeg_encode.h"
+#include "support/process.h"
 
 namespace {
 
@@ -187,6 +191,15 @@ void writeScenePictures(const std::string& directory, const ScenePictureOptions&
         std::filesystem::create_directories(path.parent_path());
         writeFile(path.string(), written[name]);
     }
+}
+
+std::vector<std::string> loadScenePictures(void (*load)(), const ScenePictureOptions& options) {
+    const std::string directory = makeTemporaryDirectory("velmorra-scene-pictures");
+    writeScenePictures(directory, options);
+    setProgramDirectory(directory + "/");
+    testing::internal::CaptureStderr();
+    load();
+    return errorLoadingRecords(testing::internal::GetCapturedStderr());
 }
 
 std::vector<std::string> errorLoadingRecords(const std::string& stderrText) {

@@ -35,13 +35,18 @@ Rgb sceneColour(const std::string& name);
 
 // Writes data/<name> for the loading picture, every effect picture, every
 // overlay colour and alpha picture, except the names in missing (written as
-// the demo names them; an effect picture is missed by either spelling). Colours come from sceneColour unless
-// whiteGrain asks for "data/nois1.jpg" to be white (then it is opaque).
+// the demo names them; an effect picture is missed by either spelling). Colours come from
+// sceneColour unless whiteGrain asks for "data/nois1.jpg" to be white (then it is opaque).
 struct ScenePictureOptions {
     std::set<std::string> missing;
     bool whiteGrain = false;
 };
 void writeScenePictures(const std::string& directory, const ScenePictureOptions& options = {});
+
+// Writes the pictures into a fresh temporary directory, points the media
+// lookup there and runs load (build steps, the catalogue): returns the
+// "Error loading" records it wrote, in order.
+std::vector<std::string> loadScenePictures(void (*load)(), const ScenePictureOptions& options = {});
 
 // The texts of the "Error loading" records in a stderr capture, in order.
 std::vector<std::string> errorLoadingRecords(const std::string& stderrText);
