@@ -125,17 +125,6 @@ protected:
         resetGlState();
     }
 
-    // Builds the effect and the catalogue from solid-colour pictures, without
-    // the pictures in missing, and returns the "Error loading" records.
-    static std::vector<std::string> build(const std::set<std::string>& missing) {
-        return loadScenePictures(
-            [] {
-                buildBitmap();
-                loadOverlayCatalogue();
-            },
-            {missing});
-    }
-
     static std::vector<uint8_t> centreAfterFrame(SceneTime t) {
         renderFrame(t);
         return pixelAt(width / 2, height / 2);
@@ -166,7 +155,7 @@ TEST_F(BitmapFrames, CentreShowsBothTexturesThenTheClosingPictures) {
         if (baseMissing) {
             expected.push_back(base);
         }
-        EXPECT_EQ(build(missing), expected);
+        EXPECT_EQ(buildWithScenePictures(buildBitmap, {missing}), expected);
         const Rgb sheet =
             modulated(textureColour(base, baseMissing), textureColour(environment, false));
         for (SceneTime t : {110151u, 112345u, 117702u}) {

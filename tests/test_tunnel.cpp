@@ -46,15 +46,6 @@ protected:
         HeadlessGlTest::SetUp();
         resetGlState();
     }
-
-    static std::vector<std::string> build(const std::set<std::string>& missing) {
-        return loadScenePictures(
-            [] {
-                buildTunnel();
-                loadOverlayCatalogue();
-            },
-            {missing});
-    }
 };
 
 // Whether a pixel is the colour c darkened by black fog: the same hue at
@@ -78,7 +69,7 @@ TEST_F(TunnelFrames, CornersShowTheFoggedWallsOrCubesTexturedOrPlainWhite) {
             missing.insert(tube);
             expected.push_back(tube);
         }
-        EXPECT_EQ(build(missing), expected);
+        EXPECT_EQ(buildWithScenePictures(buildTunnel, {missing}), expected);
         const Rgb wall = tubeMissing ? Rgb{255, 255, 255} : sceneColour(tube);
         for (SceneTime t : {88841u, 95000u, 101000u, 108000u, 109586u}) {
             renderFrame(t);

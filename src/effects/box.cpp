@@ -45,11 +45,6 @@ constexpr float cubeCorners[6][4][3] = {
 };
 constexpr float cornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
-void bindTextureOf(const Sprite* sprite) {
-    glBindTexture(GL_TEXTURE_2D,
-                  sprite != nullptr ? static_cast<GLuint>(sprite->textureName()) : 0);
-}
-
 void drawCube() {
     glBegin(GL_QUADS);
     for (const auto& face : cubeCorners) {

@@ -28,11 +28,6 @@ constexpr ZoomWindow zoomWindows[] = {
 
 constexpr float smallSphereCentres[4][3] = {{0, 7, 0}, {0, -7, 0}, {7, 0, 0}, {-7, 0, 0}};
 
-void bindTextureOf(const Sprite* sprite) {
-    glBindTexture(GL_TEXTURE_2D,
-                  sprite != nullptr ? static_cast<GLuint>(sprite->textureName()) : 0);
-}
-
 }  // namespace
 
 void buildSpheres() {

@@ -25,10 +25,6 @@ Sprite* roomPicture = nullptr;
 int machinePictureIndex = 0;
 float roomCameraOffset = 0.0f;
 
-int32_t textureOf(const Sprite* sprite) {
-    return sprite != nullptr ? sprite->textureName() : 0;
-}
-
 // A held value's change points: from the frame after start on, value holds
 // until the next row's start is passed.
 template <typename Value>

@@ -98,6 +98,10 @@ void Sprite::drawTriangles() const {
     glEnd();
 }
 
+void bindTextureOf(const Sprite* sprite) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureOf(sprite)));
+}
+
 void drawCutout(const Sprite& sprite) {
     glPushMatrix();
     glAlphaFunc(GL_GREATER, 0.5f);

@@ -51,6 +51,15 @@ public:
     ~AlphaSprite() override;
 };
 
+// The texture of a sprite that may not have been made yet (a build step that
+// has not run): texture 0, which draws untextured.
+inline int32_t textureOf(const Sprite* sprite) {
+    return sprite != nullptr ? sprite->textureName() : 0;
+}
+
+// Binds textureOf(sprite) to GL_TEXTURE_2D on the active unit.
+void bindTextureOf(const Sprite* sprite);
+
 // Lays a sprite over everything drawn so far: texels with alpha above 0.5 are
 // drawn opaque, the rest are discarded. Leaves the depth test on and the alpha
 // test off.

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/program_directory.h"
+#include "presentation/overlay_catalogue.h"
 #include "support/jpeg_encode.h"
 #include "support/process.h"
 
@@ -193,12 +194,14 @@ void writeScenePictures(const std::string& directory, const ScenePictureOptions&
     }
 }
 
-std::vector<std::string> loadScenePictures(void (*load)(), const ScenePictureOptions& options) {
+std::vector<std::string> buildWithScenePictures(void (*buildEffect)(),
+                                                const ScenePictureOptions& options) {
     const std::string directory = makeTemporaryDirectory("velmorra-scene-pictures");
     writeScenePictures(directory, options);
     setProgramDirectory(directory + "/");
     testing::internal::CaptureStderr();
-    load();
+    buildEffect();
+    loadOverlayCatalogue();
     return errorLoadingRecords(testing::internal::GetCapturedStderr());
 }
 

@@ -44,9 +44,10 @@ struct ScenePictureOptions {
 void writeScenePictures(const std::string& directory, const ScenePictureOptions& options = {});
 
 // Writes the pictures into a fresh temporary directory, points the media
-// lookup there and runs load (build steps, the catalogue): returns the
-// "Error loading" records it wrote, in order.
-std::vector<std::string> loadScenePictures(void (*load)(), const ScenePictureOptions& options = {});
+// lookup there, runs an effect's build step and loads the catalogue: returns
+// the "Error loading" records they wrote, in order.
+std::vector<std::string> buildWithScenePictures(void (*buildEffect)(),
+                                                const ScenePictureOptions& options = {});
 
 // The texts of the "Error loading" records in a stderr capture, in order.
 std::vector<std::string> errorLoadingRecords(const std::string& stderrText);
