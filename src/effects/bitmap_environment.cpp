@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "effects/scene_phase.h"
+#include "effects/time_tables.h"
 #include "platform/gl_extensions.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -25,12 +26,7 @@ int closingPictureIndex = 0;
 // The column wave, rewritten every frame; the row wave is used as it is made.
 float columnWave[gridColumns];
 
-struct ClosingThreshold {
-    SceneTime after;
-    int index;
-};
-
-constexpr ClosingThreshold closingThresholds[] = {
+constexpr Change<int> closingPictureChanges[] = {
     {119478, 1}, {121253, 2}, {123031, 3}, {124804, 4}, {125693, 5},
     {126583, 6}, {127472, 7}, {128357, 8}, {129244, 9},
 };
@@ -83,12 +79,7 @@ float bitmapPhase(float speed, SceneTime t) {
 }
 
 int nextClosingPictureIndex(int held, SceneTime t) {
-    for (const ClosingThreshold& threshold : closingThresholds) {
-        if (t > threshold.after) {
-            held = threshold.index;
-        }
-    }
-    return held;
+    return heldValueAt(closingPictureChanges, t, held);
 }
 
 GridVertex* makeGrid(float width, float height, int columns, int rows, float z, float sSpan,

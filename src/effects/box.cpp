@@ -7,6 +7,7 @@
 
 #include "effects/scene_phase.h"
 #include "effects/sphere.h"
+#include "effects/time_tables.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
 
@@ -17,15 +18,9 @@ namespace {
 Sprite* blobTexture = nullptr;
 AlphaSprite* cubeTexture = nullptr;
 
-struct DivisorWindow {
-    SceneTime lower;
-    SceneTime upper;
-    float divisor;
-};
-
 // A faster orbit for a moment, then a steady one; the later windows set the
 // value it already has, so the view cuts only twice.
-constexpr DivisorWindow divisorWindows[] = {
+constexpr Window<float> divisorWindows[] = {
     {71080, 71300, 1000.0f}, {72174, 73046, 1300.0f}, {74611, 74841, 1300.0f},
     {74927, 76407, 1300.0f}, {77512, 78175, 1300.0f}, {79286, 79947, 1300.0f},
 };
@@ -64,12 +59,8 @@ void buildBox() {
 }
 
 float nextBoxOrbitDivisor(float held, SceneTime t) {
-    for (const DivisorWindow& window : divisorWindows) {
-        if (window.lower < t && t < window.upper) {
-            return window.divisor;
-        }
-    }
-    return held;
+    const Window<float>* window = windowHolding(divisorWindows, t);
+    return window != nullptr ? window->value : held;
 }
 
 void renderBox(float phase, float angle) {

@@ -8,6 +8,7 @@
 #include "effects/projection.h"
 #include "effects/scene_phase.h"
 #include "effects/sphere.h"
+#include "effects/time_tables.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
 
@@ -17,13 +18,10 @@ AlphaSprite* flare = nullptr;
 // Textures of the spheres at (0, 7, 0), (0, -7, 0), (7, 0, 0) and (-7, 0, 0).
 Sprite* sphereTextures[4] = {};
 
-struct ZoomWindow {
-    SceneTime lower;
-    SceneTime upper;
-};
-
-constexpr ZoomWindow zoomWindows[] = {
-    {82635, 82735}, {84397, 84497}, {85276, 85376}, {86246, 86346}, {87944, 88044},
+// The camera distance inside the five zoom windows; 5 outside them.
+constexpr Window<float> zoomWindows[] = {
+    {82635, 82735, 2.5f}, {84397, 84497, 2.5f}, {85276, 85376, 2.5f},
+    {86246, 86346, 2.5f}, {87944, 88044, 2.5f},
 };
 
 constexpr float smallSphereCentres[4][3] = {{0, 7, 0}, {0, -7, 0}, {7, 0, 0}, {-7, 0, 0}};
@@ -40,12 +38,8 @@ void buildSpheres() {
 }
 
 float spheresCameraDistance(SceneTime t) {
-    for (const ZoomWindow& window : zoomWindows) {
-        if (window.lower < t && t < window.upper) {
-            return 2.5f;
-        }
-    }
-    return 5.0f;
+    const Window<float>* window = windowHolding(zoomWindows, t);
+    return window != nullptr ? window->value : 5.0f;
 }
 
 void renderSpheres(float phase, float distance) {

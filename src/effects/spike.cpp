@@ -9,6 +9,7 @@
 
 #include "effects/fog.h"
 #include "effects/scene_phase.h"
+#include "effects/time_tables.h"
 #include "presentation/sprite.h"
 
 namespace {
@@ -39,14 +40,8 @@ GLuint spikeTunnelList = 0;
 // Held from frame to frame; only changes inside the scene.
 int spikeTimeOffset = 0;
 
-struct OffsetChange {
-    SceneTime start;
-    int offset;
-};
-
-// The jumps of the flight: from the frame after start on, offset holds until
-// the next row's start is passed.
-constexpr OffsetChange spikeTimeChanges[] = {
+// The jumps of the flight.
+constexpr Change<int> spikeTimeChanges[] = {
     {32331, 500},   {32542, 1000},  {32775, 1500},  {33210, 3000},  {33447, 1000},  {34599, 2500},
     {34892, 1500},  {34994, 4000},  {35104, 4500},  {35544, 5000},  {35882, 3500},  {36095, 6000},
     {36318, 5500},  {36763, 7000},  {36993, 6000},  {37320, 7500},  {37874, 8000},  {38103, 9500},
@@ -123,12 +118,7 @@ void displaceSpikes(float factor, int rings, int n) {
 }
 
 int spikeTimeOffsetAt(SceneTime t, int held) {
-    for (const OffsetChange& change : spikeTimeChanges) {
-        if (t > change.start) {
-            held = change.offset;
-        }
-    }
-    return held;
+    return heldValueAt(spikeTimeChanges, t, held);
 }
 
 unsigned wrapCameraDepth(int64_t d) {

@@ -9,6 +9,7 @@
 #include "effects/projection.h"
 #include "effects/scene_phase.h"
 #include "effects/textured_box.h"
+#include "effects/time_tables.h"
 #include "presentation/sprite.h"
 
 namespace {
@@ -17,13 +18,8 @@ Sprite* tubeTexture = nullptr;
 Sprite* cubeTexture = nullptr;
 GLuint tunnelList = 0;
 
-struct OffsetRow {
-    SceneTime after;
-    SceneTime offset;
-};
-
-// Rising thresholds; the last one that t exceeds gives the offset.
-constexpr OffsetRow offsetRows[] = {
+// The camera cuts: 0 until the first threshold.
+constexpr Change<SceneTime> offsetChanges[] = {
     {92750, 500},   {93722, 1500},  {94558, 500},   {97273, 2000},  {98145, 3500},
     {99919, 1500},  {100862, 3000}, {101677, 4500}, {102039, 3000}, {103007, 5000},
     {104377, 3500}, {105228, 2500}, {107035, 6500}, {108821, 2000}, {109151, 5500},
@@ -36,13 +32,7 @@ constexpr float defaultFieldOfView = 45.0f;
 }  // namespace
 
 SceneTime tunnelTimeOffset(SceneTime t) {
-    SceneTime offset = 0;
-    for (const OffsetRow& row : offsetRows) {
-        if (t > row.after) {
-            offset = row.offset;
-        }
-    }
-    return offset;
+    return heldValueAt(offsetChanges, t, SceneTime{0});
 }
 
 std::optional<float> tunnelZoomFieldOfView(SceneTime t) {

@@ -7,6 +7,7 @@
 #include "effects/fog.h"
 #include "effects/scene_phase.h"
 #include "effects/textured_box.h"
+#include "effects/time_tables.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
 #include "shell/render_config.h"
@@ -24,24 +25,6 @@ Sprite* roomPicture = nullptr;
 // Held from frame to frame; both only change inside their scenes.
 int machinePictureIndex = 0;
 float roomCameraOffset = 0.0f;
-
-// A held value's change points: from the frame after start on, value holds
-// until the next row's start is passed.
-template <typename Value>
-struct Change {
-    SceneTime start;
-    Value value;
-};
-
-template <typename Value, size_t N>
-Value heldValueAt(const Change<Value> (&changes)[N], SceneTime t, Value held) {
-    for (const Change<Value>& change : changes) {
-        if (t > change.start) {
-            held = change.value;
-        }
-    }
-    return held;
-}
 
 constexpr Change<int> machinePictureChanges[] = {
     {11126, 1}, {12011, 2}, {12900, 3}, {13788, 4}, {14214, 5},
@@ -62,16 +45,6 @@ constexpr Change<float> roomCameraChanges[] = {
     {64529, 3000.0f},  {64749, 1000.0f},  {65728, 500.0f},
 };
 
-// An open window lower < t < upper and what it selects.
-template <typename Value>
-struct Window {
-    SceneTime lower;
-    SceneTime upper;
-    Value value;
-};
-
-constexpr SceneTime never = 0xFFFFFFFFu;
-
 constexpr Window<PillarView> pillarWindows[] = {
     // The first row's look-at point slides; its centreX is computed from t.
     {17777, 19340, {0.0f, 19.0f}}, {19340, 19597, {0.0f, 10.0f}}, {19597, 21119, {0.0f, 39.0f}},
@@ -88,16 +61,6 @@ constexpr Window<int> roomCutoutWindows[] = {
     {53743, 54637, 0}, {55519, 55858, 1}, {57304, 58192, 2}, {59084, 60860, 3},
     {61748, 62637, 4}, {62965, 64413, 5}, {65300, 66191, 6},
 };
-
-template <typename Value, size_t N>
-const Window<Value>* windowHolding(const Window<Value> (&windows)[N], SceneTime t) {
-    for (const Window<Value>& window : windows) {
-        if (window.lower < t && (window.upper == never || t < window.upper)) {
-            return &window;
-        }
-    }
-    return nullptr;
-}
 
 // The strips share one depth buffer; every strip draws the whole object and
 // the scissor keeps only its own rows.
