@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "effects/radial_normal.h"
 #include "effects/scene_phase.h"
 #include "effects/time_tables.h"
 #include "platform/gl_extensions.h"
@@ -35,11 +36,7 @@ constexpr SceneTime slowDownAfter = 117236;
 constexpr SceneTime slowDownBefore = 121000;
 
 void emitGridVertex(const GridVertex& v) {
-    // The direction from the origin with length 10, not 1: only the sphere
-    // map reads it, and it normalises. A vertex at the origin has none.
-    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    const float scale = length > 0.0f ? 10.0f / length : 0.0f;
-    glNormal3f(v.x * scale, v.y * scale, v.z * scale);
+    emitRadialNormal(v.x, v.y, v.z);
     glext::glMultiTexCoord2fARB(GL_TEXTURE0_ARB, v.s, v.t);
     glVertex3f(v.x, v.y, v.z);
 }
@@ -135,13 +132,13 @@ void renderBitmap(float x) {
 
     glext::glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(baseTexture->textureName()));
+    bindTextureOf(baseTexture);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 
     glext::glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(environmentTexture->textureName()));
+    bindTextureOf(environmentTexture);
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glEnable(GL_TEXTURE_GEN_S);
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
@@ -167,7 +164,5 @@ void bitmapScene(SceneTime t) {
         return;
     }
     closingPictureIndex = nextClosingPictureIndex(closingPictureIndex, t);
-    if (const Sprite* picture = slutPictures[closingPictureIndex]) {
-        drawCutout(*picture);
-    }
+    drawCutoutOf(slutPictures[closingPictureIndex]);
 }

@@ -91,7 +91,5 @@ void boxScene(SceneTime t) {
     const float phase = scenePhase(t);
     boxOrbitDivisor = nextBoxOrbitDivisor(boxOrbitDivisor, t);
     renderBox(phase, boxCameraAngle(t, boxOrbitDivisor));
-    if (blobOverlay != nullptr) {
-        drawCutout(*blobOverlay);
-    }
+    drawCutoutOf(blobOverlay);
 }

@@ -85,7 +85,5 @@ void renderSpheres(float phase, float distance) {
 void spheresScene(SceneTime t) {
     const float phase = scenePhase(t);
     renderSpheres(phase, spheresCameraDistance(t));
-    if (sphereOverlay != nullptr) {
-        drawCutout(*sphereOverlay);
-    }
+    drawCutoutOf(sphereOverlay);
 }

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "effects/fog.h"
+#include "effects/radial_normal.h"
 #include "effects/scene_phase.h"
 #include "effects/time_tables.h"
 #include "presentation/sprite.h"
@@ -76,9 +77,7 @@ void drawTube(int passes, int n, const TubeVertex* vertices) {
     glBegin(GL_TRIANGLES);
     walkTube(passes, n, [vertices](int index) {
         const TubeVertex& v = vertices[index];
-        // Nothing lights the tube; the normal is given all the same.
-        const float scale = 10.0f / std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-        glNormal3f(v.x * scale, v.y * scale, v.z * scale);
+        emitRadialNormal(v.x, v.y, v.z);
         glTexCoord2f(v.s, v.t);
         glVertex3f(v.x, v.y, v.z);
     });
@@ -160,7 +159,7 @@ void buildSpikes() {
 
     spikeTunnelList = glGenLists(1);
     glNewList(spikeTunnelList, GL_COMPILE);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(tunnelPicture->textureName()));
+    bindTextureOf(tunnelPicture);
     drawTube(tubePasses, spikeRingSize, spikeTunnelVertices.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     glEndList();
@@ -181,7 +180,7 @@ void drawSpikes(unsigned depth, float phase) {
               500.0 * std::sin(ahead), 500.0 * std::cos(ahead), static_cast<double>(depth + 1000u),
               0.0, 1.0, 0.0);
 
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(tubePicture->textureName()));
+    bindTextureOf(tubePicture);
     drawTube(tubePasses, spikeRingSize, spikeTube.data());
     glCallList(spikeTunnelList);
 
@@ -189,7 +188,7 @@ void drawSpikes(unsigned depth, float phase) {
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(flare->textureName()));
+    bindTextureOf(flare);
     for (const FlarePosition& position : flarePositions) {
         flare->setPosition(position.x, position.y, position.z);
         flare->drawTriangles();

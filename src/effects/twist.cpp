@@ -80,12 +80,6 @@ void drawStrips(GLuint list, int count, float axisX, float axisY, Angle angleOf)
     glDisable(GL_SCISSOR_TEST);
 }
 
-void drawCutoutOf(const Sprite* picture) {
-    if (picture != nullptr) {
-        drawCutout(*picture);
-    }
-}
-
 }  // namespace
 
 StripBox stripBox(int i, int count, int width, int height) {

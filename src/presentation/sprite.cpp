@@ -113,3 +113,9 @@ void drawCutout(const Sprite& sprite) {
     glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 }
+
+void drawCutoutOf(const Sprite* sprite) {
+    if (sprite != nullptr) {
+        drawCutout(*sprite);
+    }
+}

@@ -65,6 +65,10 @@ void bindTextureOf(const Sprite* sprite);
 // test off.
 void drawCutout(const Sprite& sprite);
 
+// drawCutout of a catalogue picture whose slot may still be empty (before the
+// catalogue is loaded): nothing is drawn then.
+void drawCutoutOf(const Sprite* sprite);
+
 // The default depth of a full-screen sprite: the float with bits C01AF1AA,
 // the nearest to -2.421.
 extern const float fullScreenDepth;
