@@ -10,8 +10,11 @@ struct Corner {
     float z;
 };
 
+// The point a fraction f of the way from a to b, exactly a at 0 and exactly b
+// at 1, so that a face in one piece keeps its corners to the bit.
 Corner along(const Corner& a, const Corner& b, float f) {
-    return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f, a.z + (b.z - a.z) * f};
+    const float g = 1.0f - f;
+    return {a.x * g + b.x * f, a.y * g + b.y * f, a.z * g + b.z * f};
 }
 
 // Every face as `pieces` quads side by side across it (in the direction s
@@ -34,15 +37,6 @@ void emitBoxQuads(const BoxExtents& box, float sRepeat, float tRepeat, int piece
         {{x0, y1, z1}, {x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}},
     };
     for (const auto& face : faces) {
-        if (pieces == 1) {
-            const float texCoords[4][2] = {
-                {0.0f, 0.0f}, {sRepeat, 0.0f}, {sRepeat, tRepeat}, {0.0f, tRepeat}};
-            for (int v = 0; v < 4; ++v) {
-                glTexCoord2f(texCoords[v][0], texCoords[v][1]);
-                glVertex3f(face[v].x, face[v].y, face[v].z);
-            }
-            continue;
-        }
         for (int k = 0; k < pieces; ++k) {
             const float from = static_cast<float>(k) / static_cast<float>(pieces);
             const float to = static_cast<float>(k + 1) / static_cast<float>(pieces);
@@ -60,26 +54,27 @@ void emitBoxQuads(const BoxExtents& box, float sRepeat, float tRepeat, int piece
     }
 }
 
-}  // namespace
-
-void drawTexturedBoxes(std::span<const BoxExtents> boxes, float sRepeat, float tRepeat,
-                       int32_t texture) {
+void drawBoxes(std::span<const BoxExtents> boxes, float sRepeat, float tRepeat, int32_t texture,
+               int pieces) {
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
     glBegin(GL_QUADS);
     for (const BoxExtents& box : boxes) {
-        emitBoxQuads(box, sRepeat, tRepeat, 1);
+        emitBoxQuads(box, sRepeat, tRepeat, pieces);
     }
     glEnd();
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+}  // namespace
+
+void drawTexturedBoxes(std::span<const BoxExtents> boxes, float sRepeat, float tRepeat,
+                       int32_t texture) {
+    drawBoxes(boxes, sRepeat, tRepeat, texture, 1);
+}
+
 void drawTexturedBoxInPieces(const BoxExtents& box, float sRepeat, float tRepeat, int32_t texture,
                              int pieces) {
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glBegin(GL_QUADS);
-    emitBoxQuads(box, sRepeat, tRepeat, pieces < 1 ? 1 : pieces);
-    glEnd();
-    glBindTexture(GL_TEXTURE_2D, 0);
+    drawBoxes({&box, 1}, sRepeat, tRepeat, texture, pieces < 1 ? 1 : pieces);
 }
 
 void drawTexturedBox(float cx, float cy, float cz, float hx, float hy, float hz, float sRepeat,
