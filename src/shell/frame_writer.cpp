@@ -12,7 +12,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -90,13 +89,12 @@ public:
     // queued. False once a write to the pipe has failed.
     bool push(const std::vector<uint8_t>& frame) {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return failed || queued.size() < buffers.size(); });
+        changed.wait(lock, [&] { return failed || queued < buffers.size(); });
         if (failed) {
             return false;
         }
-        std::vector<uint8_t>& buffer = buffers[(first + queued.size()) % buffers.size()];
-        buffer.assign(frame.begin(), frame.end());
-        queued.push_back(&buffer);
+        buffers[(first + queued) % buffers.size()].assign(frame.begin(), frame.end());
+        ++queued;
         changed.notify_all();
         return true;
     }
@@ -118,16 +116,15 @@ private:
     void run() {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return closing || !queued.empty(); });
-            if (queued.empty()) {
+            changed.wait(lock, [&] { return closing || queued > 0; });
+            if (queued == 0) {
                 return;
             }
-            const std::vector<uint8_t>* frame = queued.front();
+            const std::vector<uint8_t>& frame = buffers[first];
             lock.unlock();
-            const bool written =
-                std::fwrite(frame->data(), 1, frame->size(), pipe) == frame->size();
+            const bool written = std::fwrite(frame.data(), 1, frame.size(), pipe) == frame.size();
             lock.lock();
-            queued.pop_front();
+            --queued;
             first = (first + 1) % buffers.size();
             failed = failed || !written;
             changed.notify_all();
@@ -140,10 +137,11 @@ private:
     FILE* pipe;
     std::mutex mutex;
     std::condition_variable changed;
-    // Three buffers: one being written to the pipe, two drawn ahead.
+    // A ring of three buffers: one being written to the pipe, two drawn ahead.
+    // The queued frames are the `queued` buffers from `first` on.
     std::array<std::vector<uint8_t>, 3> buffers;
-    std::deque<const std::vector<uint8_t>*> queued;
     size_t first = 0;
+    size_t queued = 0;
     bool closing = false;
     bool failed = false;
     std::thread thread;
