@@ -19,17 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/frame_memory.h"
-#include "platform/gl_extensions.h"
-#include "platform/message.h"
-#include "platform/program_directory.h"
 #include "platform/window.h"
-#include "presentation/overlay_catalogue.h"
 #include "presentation/timeline.h"
 #include "shell/capture_schedule.h"
-#include "shell/gl_state.h"
 #include "shell/render_config.h"
-#include "shell/startup.h"
+#include "support/headless_demo.h"
 
 namespace {
 
@@ -88,19 +82,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    keepFrameMemoryInHeap();
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    suppressDialogs();
-    renderConfig = RenderConfig{options.width, options.height, 0};
-    if (!createDemoWindow()) {
+    if (!openHeadlessDemo(RenderConfig{options.width, options.height, 0}, media)) {
         std::fprintf(stderr, "capture_costs: no GL context\n");
         return 1;
     }
-    fetchExtensionEntryPoints();
-    setInitialGlState(renderConfig);
-    setProgramDirectory(media);
-    buildEffects();
-    loadOverlayCatalogue();
+    buildHeadlessDemo();
 
     CaptureSchedule schedule(options);
     std::vector<double> renderMs;

@@ -33,16 +33,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/frame_memory.h"
-#include "platform/gl_extensions.h"
-#include "platform/message.h"
-#include "platform/program_directory.h"
 #include "platform/window.h"
-#include "presentation/overlay_catalogue.h"
 #include "presentation/timeline.h"
-#include "shell/gl_state.h"
 #include "shell/render_config.h"
-#include "shell/startup.h"
+#include "support/headless_demo.h"
 
 extern "C" {
 void* __libc_malloc(size_t size);
@@ -205,21 +199,12 @@ double percentile(std::vector<double> sorted, int percent) {
 }
 
 int measureSize(const Settings& settings, const RenderConfig& size) {
-    keepFrameMemoryInHeap();
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    suppressDialogs();
-    renderConfig = size;
-    if (!createDemoWindow()) {
+    if (!openHeadlessDemo(size, settings.media)) {
         std::fprintf(stderr, "frame_times: no GL context at %dx%d\n", size.width, size.height);
         return 1;
     }
-    fetchExtensionEntryPoints();
-    setInitialGlState(renderConfig);
-    setProgramDirectory(settings.media);
-
     auto loadStart = std::chrono::steady_clock::now();
-    buildEffects();
-    loadOverlayCatalogue();
+    buildHeadlessDemo();
     const double loadMs = milliseconds(std::chrono::steady_clock::now() - loadStart);
 
     const std::vector<SceneFrames> scenes = sceneFrames(settings);

@@ -14,10 +14,9 @@
 #include <vector>
 
 #include "effects/sphere.h"
-#include "platform/message.h"
 #include "platform/window.h"
-#include "shell/gl_state.h"
 #include "shell/render_config.h"
+#include "support/headless_demo.h"
 
 namespace {
 
@@ -57,14 +56,11 @@ float checksum() {
 
 int main(int argc, char** argv) {
     const int calls = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    suppressDialogs();
-    renderConfig = RenderConfig{640, 480, 0};
-    if (!createDemoWindow()) {
+    // No media: the sphere is drawn with texture 0.
+    if (!openHeadlessDemo(RenderConfig{640, 480, 0}, "./")) {
         std::fprintf(stderr, "bench-sphere-deform: no GL context\n");
         return 1;
     }
-    setInitialGlState(renderConfig);
     glTranslatef(0, 0, -20);
     drawSphere(0, 0, 0, 5.0, 50, 1, 1);  // builds the table
     glFinish();
