@@ -10,6 +10,7 @@
 #include "presentation/overlay_catalogue.h"
 #include "presentation/timeline.h"
 #include "support/gl_context.h"
+#include "support/gl_feedback.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"
 
@@ -178,20 +179,12 @@ TEST_F(BitmapFrames, CentreShowsBothTexturesThenTheClosingPictures) {
 
 // Counts the triangles a draw produces, through GL's feedback mode.
 int trianglesDrawn(int columns, int rows, const GridVertex* grid) {
-    std::vector<GLfloat> feedback(1 << 20);
-    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
-    glRenderMode(GL_FEEDBACK);
-    drawGrid(columns, rows, grid);
-    const GLint values = glRenderMode(GL_RENDER);
-    int triangles = 0;
-    for (GLint i = 0; i < values;) {
-        EXPECT_EQ(feedback[static_cast<size_t>(i)], GL_POLYGON_TOKEN);
-        const int vertices = static_cast<int>(feedback[static_cast<size_t>(i) + 1]);
-        EXPECT_EQ(vertices, 3);
-        triangles += 1;
-        i += 2 + vertices * 3;
+    const std::vector<FeedbackPolygon> polygons =
+        feedbackPolygons([&] { drawGrid(columns, rows, grid); });
+    for (const FeedbackPolygon& polygon : polygons) {
+        EXPECT_EQ(polygon.size(), 3u);
     }
-    return triangles;
+    return static_cast<int>(polygons.size());
 }
 
 TEST_F(BitmapFrames, GridDrawsTwoTrianglesPerCellAndNoneWithoutACell) {

@@ -8,6 +8,7 @@
 
 #include "effects/sphere.h"
 #include "support/gl_context.h"
+#include "support/gl_feedback.h"
 
 namespace {
 
@@ -46,20 +47,13 @@ protected:
         glLoadIdentity();
         glOrtho(-100, 100, -100, 100, -100, 100);
         glMatrixMode(GL_MODELVIEW);
-        std::vector<GLfloat> buffer(1 << 20);
-        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        drawSphere(10, -20, 5, radius, slices, 1, 1);
-        const GLint used = glRenderMode(GL_RENDER);
+        const std::vector<FeedbackPolygon> polygons =
+            feedbackPolygons([&] { drawSphere(10, -20, 5, radius, slices, 1, 1); });
         resetGlState();
-        EXPECT_GE(used, 0) << "feedback buffer overflow";
         std::vector<Point> corners;
-        for (GLint k = 0; k < used;) {
-            EXPECT_EQ(buffer[k++], GL_POLYGON_TOKEN);
-            const auto count = static_cast<GLint>(buffer[k++]);
-            for (GLint v = 0; v < count; ++v, k += 3) {
-                corners.push_back({buffer[k] / 3.2 - 100, buffer[k + 1] / 2.4 - 100,
-                                   (1 - 2 * buffer[k + 2]) * 100});
+        for (const FeedbackPolygon& polygon : polygons) {
+            for (const auto& v : polygon) {
+                corners.push_back({v[0] / 3.2 - 100, v[1] / 2.4 - 100, (1 - 2 * v[2]) * 100});
             }
         }
         return corners;
