@@ -12,14 +12,18 @@ double projectionAspect(const RenderConfig& config) {
     return static_cast<double>(config.width / config.height);
 }
 
+void loadPerspective(double fovy, double aspect) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fovy, aspect, projectionNear, projectionFar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
 void setInitialGlState(const RenderConfig& config) {
     glEnable(GL_TEXTURE_2D);
     glViewport(0, 0, config.width, config.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(projectionFovY, projectionAspect(config), projectionNear, projectionFar);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    loadPerspective(projectionFovY, projectionAspect(config));
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);

@@ -11,6 +11,10 @@ void setInitialGlState(const RenderConfig& config);
 // gets 1). Pictures are framed for it and stretched.
 double projectionAspect(const RenderConfig& config);
 
+// A perspective of fovy degrees with the demo's near and far planes as the
+// projection, then an identity modelview, left current.
+void loadPerspective(double fovy, double aspect);
+
 // The near plane as the single-precision 0.1 widened to double.
 constexpr double projectionNear = static_cast<double>(0.1f);
 constexpr double projectionFar = 10000.0;
