@@ -16,7 +16,7 @@ const std::string& programDirectory() {
 }
 
 std::string directoryOf(std::string_view path) {
-    size_t cut = path.find_last_of("/\\");
+    size_t cut = path.rfind('/');
     if (cut == std::string_view::npos) {
         return "./";
     }
@@ -27,7 +27,7 @@ void setProgramDirectory(std::string_view newDirectory) {
     directory.assign(newDirectory);
     if (directory.empty()) {
         directory = "./";
-    } else if (directory.back() != '/' && directory.back() != '\\') {
+    } else if (directory.back() != '/') {
         directory.push_back('/');
     }
 }
@@ -49,8 +49,9 @@ bool locateProgramDirectory() {
 }
 
 std::string dataPath(std::string_view name) {
-    std::string path = directory;
-    path.append(name);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+    // Only the media name is written with '\' by the demo itself; on Linux a
+    // '\' in the program directory is an ordinary character of a file name.
+    std::string turned(name);
+    std::replace(turned.begin(), turned.end(), '\\', '/');
+    return directory + turned;
 }

@@ -17,6 +17,7 @@ void setProgramDirectory(std::string_view directory);
 // The directory component of a path, up to and including the last '/' or '\'.
 std::string directoryOf(std::string_view path);
 
-// programDirectory() followed by name, with every '\' turned into '/': media
-// names are written either way ("data/loading.jpg", "data\twist_1.jpg").
+// programDirectory() followed by name, with every '\' of name turned into '/':
+// media names are written either way ("data/loading.jpg", "data\twist_1.jpg").
+// The directory is taken as it is: on Linux '\' may be part of a directory name.
 std::string dataPath(std::string_view name);

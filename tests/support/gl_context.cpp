@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "media/texture.h"
 #include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
 #include "platform/message.h"
@@ -36,6 +37,8 @@ void HeadlessGlTest::SetUpTestSuite() {
 
 void HeadlessGlTest::SetUp() {
     ASSERT_TRUE(contextReady) << "no headless GL context";
+    // Every test loads its pictures as if into a fresh context.
+    resetPictureBudget();
 }
 
 void HeadlessGlTest::resetGlState() {
