@@ -26,5 +26,10 @@ std::unique_ptr<FrameWriter> makeFrameWriter(const CaptureOptions& options,
 
 bool isVideoOutput(const std::string& output);
 
+// ffmpeg refuses a picture unless (width + 128) * (height + 128) stays under
+// INT_MAX / 8: 16255 x 16255 at the most for a square frame.
+bool videoSizeFits(int width, int height);
+extern const char* const videoSizeLimitText;
+
 // The PNG name of a frame: its time zero-padded to six digits.
 std::string frameFileName(SceneTime time);
