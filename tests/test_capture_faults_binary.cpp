@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "support/jpeg_encode.h"
@@ -46,7 +47,7 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
         double minSeconds;
     } cases[] = {
         {"a signal ends the capture with a playable file", "",
-         "$V --capture=out.mp4" + small + " & p=$!; sleep 4; kill -TERM $p; wait $p", 128 + SIGTERM,
+         "$V --capture=out.mp4 & p=$!; sleep 3; kill -TERM $p; wait $p", 128 + SIGTERM,
          "velmorra: capture interrupted at ", "out.mp4", Output::Video, 0.5},
         {"an encoder that takes nothing is stopped", stuck, "$V --capture=out.mp4" + small, 1,
          "velmorra: ffmpeg took no frame for 1 s and was stopped; the unfinished out.mp4 was "
@@ -79,14 +80,11 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
         const std::string directory = makeTemporaryDirectory("capture-faults");
         const std::string binary = installBinaryCopy(directory);
         ASSERT_TRUE(writeToneMp3(directory + "/data/music.mp3", 1.0, 440.0));
-        Environment environment = headlessEnvironment();
-        environment = withVariable(environment, "V", binary);
-        environment = withVariable(environment, "VELMORRA_ENCODER_WATCHDOG_MS", "1000");
+        Environment environment = withVariable(withVariable(headlessEnvironment(), "V", binary),
+                                               "VELMORRA_ENCODER_WATCHDOG_MS", "1000");
         if (!c.fakeEncoder.empty()) {
             fs::create_directories(directory + "/bin");
-            std::FILE* fake = std::fopen((directory + "/bin/ffmpeg").c_str(), "w");
-            std::fprintf(fake, "#!/bin/sh\n%s\n", c.fakeEncoder.c_str());
-            std::fclose(fake);
+            std::ofstream(directory + "/bin/ffmpeg") << "#!/bin/sh\n" << c.fakeEncoder << "\n";
             fs::permissions(directory + "/bin/ffmpeg", fs::perms::owner_all);
             environment = withVariable(environment, "PATH", directory + "/bin:/usr/bin:/bin");
         }
