@@ -379,6 +379,10 @@ public:
         }
         const bool ended = endEncoder();
         const bool playable = ended && exitStatus == 0 && frames > 0;
+        if (ended && !problem.empty()) {
+            // The cause is in ffmpeg's own lines above; its status says it ended.
+            problem += " (ffmpeg exited with status " + std::to_string(exitStatus) + ")";
+        }
         if (problem.empty() && !playable) {
             problem = frames == 0 ? "no frame was written"
                                   : "ffmpeg failed to write " + options.output + " (exit status " +
