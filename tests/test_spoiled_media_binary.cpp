@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <string>
 
 #include "support/jpeg_encode.h"
 #include "support/process.h"
@@ -43,8 +42,7 @@ TEST(SpoiledMediaBinary, ASpoiledFileIsRefusedWithoutWaitingOrReadingItWhole) {
         {"data/spike_texture.jpg", Spoil::Huge, capture, 0, pictureFailure},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " " + c.mode + " spoiled as " +
-                     std::to_string(static_cast<int>(c.spoil)));
+        SCOPED_TRACE(c.mode + " " + c.file + " spoiled " + std::to_string(int(c.spoil)));
         const std::string directory = makeTemporaryDirectory("spoiled");
         const std::string binary = installBinaryCopy(directory);
         fs::copy(std::string(VELMORRA_BUILD_DIR) + "/data", directory + "/data",
