@@ -25,7 +25,7 @@ deb="$(ls "$build"/velmorra_*.deb)"
 
 # The checks: lintian's errors fail the package (its warnings are printed),
 # and the menu entry and metainfo are validated as installed.
-lintian --fail-on error --info "$deb" >&2
+lintian --fail-on error "$deb" >&2
 unpacked="$(mktemp -d "${TMPDIR:-/tmp}/velmorra-deb-XXXXXX")"
 trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"

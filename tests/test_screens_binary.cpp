@@ -52,6 +52,7 @@ TEST(ScreensBinary, StatsCountEveryFrameACaptureDrawsAndTheScenesThatRanInIt) {
     }
     EXPECT_EQ(written, 81);
 
+    EXPECT_NE(result.err.find("velmorra: depth buffer: 24 bits\n"), std::string::npos);
     StatsFigures stats = readStats(result.err);
     EXPECT_EQ(stats.frames, written) << result.err;
     // hearingScene holds 50..3550, creditsScene 3700..4000; 0, 3600 and 3650
