@@ -222,8 +222,9 @@ int themeLength(const int* line, int step) {
 }
 
 // Feedback echo on the lead, three sixteenths apart, alternating sides.
+constexpr int echoSteps = 3;
 void echo(Stereo& dry, Stereo& out) {
-    size_t delay = sampleAt(stepMs * 3);
+    size_t delay = sampleAt(stepMs * echoSteps);
     std::vector<float> l = dry.left, r = dry.right;
     for (size_t i = delay; i < l.size(); ++i) {
         l[i] += 0.42f * r[i - delay];
@@ -243,6 +244,7 @@ struct Yield {
     bool everything = false;  // a cut follows off the grid, a little later: no
                               // hat, bass or melody note (the kick keeps its
                               // place) and the bar's chord waits for the cut
+    bool melody = false;      // as everything, or its echo would land on such a step
     double cutMs = 0;
 };
 
@@ -255,8 +257,11 @@ std::vector<Yield> stepYields(std::span<const CutMark> cuts, int steps) {
             Yield& y = yields[static_cast<size_t>(step)];
             y.hat = y.hat || (ms > cut.ms - hatClearMs && ms < cut.ms + 15);
             if (ms + offGridMs < cut.ms && ms + breakMs > cut.ms) {
-                y.everything = true;
+                y.everything = y.melody = true;
                 y.cutMs = cut.ms;
+                if (step >= echoSteps) {
+                    yields[static_cast<size_t>(step - echoSteps)].melody = true;
+                }
             }
         }
     }
@@ -335,7 +340,7 @@ Stereo synthesise(std::span<const CutMark> cuts) {
         bool snareOn = s == PillarA || s == PillarB || s == Spike || s == Room || s == Box ||
                        s == Tunnel || s == Closing;
         if (snareOn && inBeat == 0 && beat % 2 == 1) {
-            snare(mix, at, 0.36f, noise);
+            snare(mix, at, s == Spike ? 0.26f : 0.36f, noise);
         }
         if (s == Spheres && inBar == 8) {
             snare(mix, at, 0.5f, noise);
@@ -346,9 +351,11 @@ Stereo synthesise(std::span<const CutMark> cuts) {
         if (!yield.hat && !calm) {
             bool sixteenths = s == PillarA || s == PillarB || s == Tunnel || s == Box;
             if (inBeat == 2) {
-                hat(mix, at, 0.11f, s == Spike || s == Tunnel, noise, 0.25f);
+                // Open only in the tunnel: in the spike scene, where the cuts
+                // come fastest, a long hat would cover them.
+                hat(mix, at, s == Tunnel ? 0.07f : 0.1f, s == Tunnel, noise, 0.25f);
             } else if (sixteenths || (s != Credits && inBeat == 0)) {
-                hat(mix, at, 0.055f, false, noise, -0.2f);
+                hat(mix, at, 0.045f, false, noise, -0.2f);
             }
         } else if (!yield.hat && s == Outro && inBeat == 2) {
             hat(mix, at, 0.05f, false, noise, 0.2f);
@@ -386,12 +393,12 @@ Stereo synthesise(std::span<const CutMark> cuts) {
         const int* line = (s == Box || s == Room) ? themeB : theme;
         int themeStep = (bar % 4) * 16 + inBar;
         bool leadOn = s == PillarB || s == Box || s == Tunnel || s == Closing || s == Interlude;
-        if (leadOn && line[themeStep] != 0 && !yield.everything) {
+        if (leadOn && line[themeStep] != 0 && !yield.melody) {
             size_t length = sampleAt(stepMs * themeLength(line, themeStep) * 0.95);
             float level = s == Interlude ? 0.08f : 0.11f;
             lead(leadMix, at, length, line[themeStep], level, 0.15f);
         }
-        if ((s == Spike || s == Spheres || s == Intro) && !yield.everything) {
+        if ((s == Spike || s == Spheres || s == Intro) && !yield.melody) {
             // Arpeggio over the chord, in sixteenths (eighths in the intro).
             if (s != Intro || inBeat % 2 == 0) {
                 int note = chord.notes[step % 3] + 12 * ((step / 3) % 2);
