@@ -28,10 +28,11 @@ std::function<double(SceneTime)> whileRunning(SceneFunction scene,
     return [row, key](SceneTime t) { return row != nullptr && rowRuns(*row, t) ? key(t) : hidden; };
 }
 
-// Everything that changes the whole picture at once. Left out, as no cut:
-// the grain and the title picture, which alternate every millisecond (see
-// flickerGapMs), and what moves smoothly (the pillar's sliding look-at point,
-// the tunnel's widening view, the closing sheet slowing down).
+// Everything that changes the whole picture at once. No track: the grain,
+// which alternates every millisecond over every frame, and what moves
+// smoothly (the pillar's sliding look-at point, the tunnel's widening view,
+// the closing sheet slowing down). The title picture's own alternation is a
+// track, but as flicker it only cuts where it starts and ends.
 std::vector<CutTrack> demoTracks() {
     using K = CutKind;
     std::vector<CutTrack> tracks;

@@ -34,8 +34,10 @@ struct CutTrack {
 // than a cut. A run is cut where it starts and, if it lasts, where it ends.
 inline constexpr SceneTime flickerGapMs = 40;
 
-// Cuts of several tracks closer than this make one cut, of the kind that
-// weighs most (scene change, then camera cut, then picture change).
+// Cuts of several tracks closer than this make one cut at the first of them,
+// of the kind that weighs most (scene change, then camera cut, then picture
+// change): a scene ending at one millisecond and the next starting at the
+// next is one cut.
 inline constexpr SceneTime sameCutMs = 12;
 
 // The cuts of one track over 0 < t <= until, the key sampled every
