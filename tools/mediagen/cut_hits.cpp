@@ -18,10 +18,10 @@ struct Noise {
     }
 };
 
-// The attack reaches full level within half a millisecond of the first
+// The attack reaches full level within a millisecond of the first
 // sample; anything slower blurs where the hit starts.
 double attack(size_t i, int rate) {
-    return std::min(1.0, static_cast<double>(i) / (rate / 2000.0));
+    return std::min(1.0, static_cast<double>(i) / (rate / 1000.0));
 }
 
 // Bright band-passed noise over a short pitched body.
@@ -42,20 +42,22 @@ void snareHit(std::vector<double>& v, int rate, double bodyHz, double decay, Noi
     }
 }
 
-// Six square waves at inharmonic ratios, high-passed: a small cymbal or bell.
+// Six square waves at inharmonic ratios, high-passed around 2 kHz: a small
+// cymbal or bell. (A first difference would turn every edge into a spike.)
 void metalHit(std::vector<double>& v, int rate, double baseHz, Noise& noise) {
     constexpr double ratios[6] = {1.0, 1.4471, 1.6170, 1.9265, 2.5028, 2.6637};
     double phases[6] = {0, 0.1, 0.2, 0.3, 0.4, 0.5};
-    double previous = 0;
+    const double k = 1 - std::exp(-twoPi * 2000 / rate);
+    double low = 0;
     for (size_t i = 0; i < v.size(); ++i) {
         double t = static_cast<double>(i) / rate;
         double sum = 0;
-        for (int k = 0; k < 6; ++k) {
-            phases[k] += baseHz * ratios[k] / rate;
-            sum += (phases[k] - std::floor(phases[k])) < 0.5 ? 1.0 : -1.0;
+        for (int p = 0; p < 6; ++p) {
+            phases[p] += baseHz * ratios[p] / rate;
+            sum += (phases[p] - std::floor(phases[p])) < 0.5 ? 1.0 : -1.0;
         }
-        double high = sum / 6 - previous;  // first difference: keeps the shimmer
-        previous = sum / 6;
+        low += k * (sum / 6 - low);
+        double high = sum / 6 - low;
         double click = noise.next() * std::exp(-t * 300);
         v[i] += (high * (0.7 * std::exp(-t * 14) + 0.8 * std::exp(-t * 80)) + 0.5 * click) *
                 attack(i, rate);

@@ -73,7 +73,9 @@ struct Mixer {
     }
 };
 
-void kick(Mixer& m, size_t start, float level) {
+// Without its click the kick is felt more than heard as an attack, which
+// leaves the attack to a cut that follows closely.
+void kick(Mixer& m, size_t start, float level, bool click) {
     double phase = 0;
     size_t length = sampleRate * 35 / 100;
     for (size_t i = 0; i < length; ++i) {
@@ -81,8 +83,8 @@ void kick(Mixer& m, size_t start, float level) {
         double f = 45 + 110 * std::exp(-t * 30);
         phase += twoPi * f / sampleRate;
         double env = std::exp(-t * 9) * std::min(1.0, i / 20.0);
-        double click = std::exp(-t * 400) * 0.3;
-        m.add(start + i, static_cast<float>(level * (std::sin(phase) * env + click)), 0);
+        double attack = click ? std::exp(-t * 400) * 0.3 : 0.0;
+        m.add(start + i, static_cast<float>(level * (std::sin(phase) * env + attack)), 0);
     }
 }
 
@@ -242,8 +244,9 @@ void echo(Stereo& dry, Stereo& out) {
 struct Yield {
     bool hat = false;         // a cut follows within hatClearMs or falls on the step
     bool everything = false;  // a cut follows off the grid, a little later: no
-                              // hat, bass or melody note (the kick keeps its
-                              // place) and the bar's chord waits for the cut
+                              // hat, bass or melody note, the kick keeps its
+                              // place but not its click, and the bar's chord
+                              // waits for the cut
     bool melody = false;      // as everything, or its echo would land on such a step
     double cutMs = 0;
 };
@@ -296,7 +299,10 @@ Stereo cutHits(std::span<const CutMark> cuts) {
     }
     // The lowest band belongs to the kick: two one-pole high-passes at 150 Hz
     // keep the hits out of it, so a kick right after a hit still starts clean.
+    // A one-pole low-pass at 9 kHz takes off the top the encoder would cut
+    // anyway; left in, its removal makes the decoded peaks overshoot.
     const float k = 1 - std::exp(-static_cast<float>(twoPi) * 150 / sampleRate);
+    const float top = 1 - std::exp(-static_cast<float>(twoPi) * 9000 / sampleRate);
     for (std::vector<float>* channel : {&hits.left, &hits.right}) {
         for (int pass = 0; pass < 2; ++pass) {
             float low = 0;
@@ -304,6 +310,11 @@ Stereo cutHits(std::span<const CutMark> cuts) {
                 low += k * (v - low);
                 v -= low;
             }
+        }
+        float smooth = 0;
+        for (float& v : *channel) {
+            smooth += top * (v - smooth);
+            v = smooth;
         }
     }
     return hits;
@@ -334,7 +345,7 @@ Stereo synthesise(std::span<const CutMark> cuts) {
             bool halfTime = s == Spheres;
             if (!halfTime || beat % 2 == 0) {
                 float level = s == Outro ? 0.55f : 0.8f;
-                kick(mix, at, level);
+                kick(mix, at, level, !yield.everything);
             }
         }
         bool snareOn = s == PillarA || s == PillarB || s == Spike || s == Room || s == Box ||
