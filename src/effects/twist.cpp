@@ -67,13 +67,13 @@ constexpr TimeWindow<int> roomCutoutWindows[] = {
 // the scissor keeps only its own rows.
 template <typename Angle>
 void drawStrips(GLuint list, int count, float axisX, float axisY, Angle angleOf) {
-    const int width = renderConfig.width;
-    const int height = renderConfig.height;
+    // The strips divide the frame's area, not the bars round it.
+    const FrameArea area = frameArea(renderConfig);
     glEnable(GL_SCISSOR_TEST);
     for (int i = 1; i <= count; ++i) {
         glPushMatrix();
-        const StripBox box = stripBox(i, count, width, height);
-        glScissor(box.x, box.y, box.width, box.height);
+        const StripBox box = stripBox(i, count, area.width, area.height);
+        glScissor(area.x + box.x, area.y + box.y, box.width, box.height);
         glRotatef(angleOf(i), axisX, axisY, 0.0f);
         glCallList(list);
         glPopMatrix();

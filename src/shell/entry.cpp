@@ -68,6 +68,7 @@ int demoMain(int argc, char** argv) {
         runMainLoop(measured);
     }
     if (stats) {
+        std::fprintf(stderr, "velmorra: depth buffer: %d bits\n", depthBufferBits());
         std::fputs(stats->report().c_str(), stderr);
     }
 
