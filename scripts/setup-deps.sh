@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages velmorra needs to build, test and play.
+# Installs the Debian packages velmorra needs to build, test and play;
+# with --packaging also those that check the Debian package.
 # Idempotent: packages already present are not touched, and apt-get is only
 # called when something is missing.
 set -euo pipefail
@@ -12,10 +13,13 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   xvfb xauth xdotool
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  ffmpeg
+  ffmpeg aubio-tools
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev
 )
+if [[ "${1:-}" == "--packaging" ]]; then
+  PACKAGES+=(dpkg-dev lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do

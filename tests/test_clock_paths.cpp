@@ -1,6 +1,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "gfx/gl_state.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
@@ -83,11 +85,29 @@ TEST(Keys, EscapeIs27AndLettersAreUpperCase) {
     EXPECT_EQ(virtualKeyCode(SDLK_SPACE), ' ');
 }
 
-TEST(Projection, AspectIsTheIntegerQuotient) {
-    EXPECT_EQ(projectionAspect({640, 480, 1}), 1.0);
-    EXPECT_EQ(projectionAspect({1280, 1024, 1}), 1.0);
-    EXPECT_EQ(projectionAspect({1280, 480, 1}), 2.0);
-    EXPECT_EQ(projectionAspect({480, 640, 1}), 1.0);  // taller than wide: never 0
+// The letters' sizes fill the frame (1280x1024 included); --size keeps to
+// the largest centred 4:3 area, bars left and right or above and below.
+TEST(Projection, FrameAreaIsTheCentredFourByThreeAreaOnlyWithSize) {
+    const struct {
+        RenderConfig config;
+        FrameArea area;
+    } cases[] = {
+        {{640, 480, 1, false}, {0, 0, 640, 480}},
+        {{1280, 1024, 1, false}, {0, 0, 1280, 1024}},
+        {{2560, 1080, 1, false}, {0, 0, 2560, 1080}},
+        {{2560, 1080, 1, true}, {560, 0, 1440, 1080}},
+        {{1920, 1080, 1, true}, {240, 0, 1440, 1080}},
+        {{1280, 1024, 1, true}, {0, 32, 1280, 960}},
+        {{120, 160, 1, true}, {0, 35, 120, 90}},
+        {{333, 251, 1, true}, {0, 1, 333, 249}},
+        {{1025, 768, 1, true}, {0, 0, 1024, 768}},
+    };
+    for (const auto& c : cases) {
+        const FrameArea a = frameArea(c.config);
+        EXPECT_EQ(std::vector({a.x, a.y, a.width, a.height}),
+                  std::vector({c.area.x, c.area.y, c.area.width, c.area.height}))
+            << c.config.width << "x" << c.config.height << (c.config.keepFourByThree ? " 4:3" : "");
+    }
     EXPECT_EQ(projectionNear, 0.10000000149011612);
 }
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "base/render_config.h"
 #include "gfx/gl_state.h"
@@ -32,7 +33,7 @@ TEST_F(InitialGlState, MatchesWhatEveryFrameStartsFrom) {
     EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 0.0f);
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    EXPECT_GE(depthBits, 16);
+    EXPECT_GE(depthBits, 24);  // asked for; Mesa offers it
 }
 
 TEST_F(InitialGlState, ProjectionIs45DegreesWithAspectOneNotFourThirds) {
@@ -50,10 +51,12 @@ TEST_F(InitialGlState, ProjectionIs45DegreesWithAspectOneNotFourThirds) {
 }
 
 // The effects' projection reset gives back the start-up matrix at every size,
-// a wide one included, so no scene changes how wide the pictures are.
+// a wide one included, so no scene changes how wide the pictures are; the
+// aspect is 1 and the viewport is the frame's area.
 TEST_F(InitialGlState, ProjectionResetMatchesTheStartUpProjectionAtEverySize) {
     const RenderConfig saved = renderConfig;
-    for (const RenderConfig size : {RenderConfig{640, 480, 0}, RenderConfig{2560, 1080, 0}}) {
+    for (const RenderConfig size : {RenderConfig{640, 480, 0}, RenderConfig{2560, 1080, 0},
+                                    RenderConfig{2560, 1080, 0, true}}) {
         renderConfig = size;
         setInitialGlState(size);
         GLdouble startUp[16], reset[16];
@@ -61,6 +64,12 @@ TEST_F(InitialGlState, ProjectionResetMatchesTheStartUpProjectionAtEverySize) {
         setProjection(45.0f);
         glGetDoublev(GL_PROJECTION_MATRIX, reset);
         EXPECT_EQ(std::memcmp(startUp, reset, sizeof reset), 0) << size.width << "x" << size.height;
+        EXPECT_EQ(reset[0], reset[5]) << size.width << "x" << size.height;
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        const FrameArea area = frameArea(size);
+        EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4),
+                  std::vector<GLint>({area.x, area.y, area.width, area.height}));
     }
     renderConfig = saved;
     resetGlState();

@@ -52,6 +52,7 @@ TEST(ScreensBinary, StatsCountEveryFrameACaptureDrawsAndTheScenesThatRanInIt) {
     }
     EXPECT_EQ(written, 81);
 
+    EXPECT_NE(result.err.find("velmorra: depth buffer: 24 bits\n"), std::string::npos);
     StatsFigures stats = readStats(result.err);
     EXPECT_EQ(stats.frames, written) << result.err;
     // hearingScene holds 50..3550, creditsScene 3700..4000; 0, 3600 and 3650
@@ -64,7 +65,7 @@ TEST(ScreensBinary, StatsCountEveryFrameACaptureDrawsAndTheScenesThatRanInIt) {
     fs::remove_all(directory);
 }
 
-TEST(ScreensBinary, AnySizeShowsTheFullScreenPictureCornerToCorner) {
+TEST(ScreensBinary, StretchedAnySizeShowsTheFullScreenPictureCornerToCorner) {
     const std::string directory = makeTemporaryDirectory("sizes");
     const std::string binary = installBinaryCopy(directory);
     writeScenePictures(directory);
@@ -75,9 +76,9 @@ TEST(ScreensBinary, AnySizeShowsTheFullScreenPictureCornerToCorner) {
     // aspect would be 0, a projection that shows nothing).
     for (const std::string size : {"1920x1080", "333x251", "120x160"}) {
         const std::string shots = directory + "/" + size;
-        ProcessResult result =
-            runProgram({binary, "--capture=" + shots, "--size=" + size, "--shots=2000"},
-                       headlessEnvironment());
+        ProcessResult result = runProgram(
+            {binary, "--capture=" + shots, "--size=" + size, "--stretch", "--shots=2000"},
+            headlessEnvironment());
         ASSERT_EQ(result.exitCode, 0) << size << ": " << result.err;
         CapturedFrame frame;
         ASSERT_TRUE(readCapturedFrame(shots + "/002000.png", frame)) << size;
@@ -96,6 +97,47 @@ TEST(ScreensBinary, AnySizeShowsTheFullScreenPictureCornerToCorner) {
             std::vector<uint8_t> pixel = frame.at(x, y);
             EXPECT_TRUE(pixelNear(pixel, hearing))
                 << size << " at " << x << "," << y << ": " << describePixel(pixel);
+        }
+    }
+    fs::remove_all(directory);
+}
+
+// At 2560x1080 the demo keeps to the centred 1440x1080 area, 560-pixel black
+// bars beside it, in a picture scene and after the spheres scene (whose
+// projection once changed the width); --stretch leaves no bar.
+TEST(ScreensBinary, WideSizeDrawsBetweenBlackBarsUnlessStretched) {
+    const std::string directory = makeTemporaryDirectory("framing");
+    for (const int bar : {560, 0}) {
+        const std::string shots = directory + "/" + std::to_string(bar);
+        std::vector<std::string> arguments = {VELMORRA_BINARY, "--capture=" + shots,
+                                              "--size=2560x1080", "--fps=1", "--shots=48000,95000"};
+        if (bar == 0) {
+            arguments.push_back("--stretch");
+        }
+        ProcessResult result = runProgram(arguments, headlessEnvironment());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        for (const char* shot : {"/048000.png", "/095000.png"}) {
+            CapturedFrame frame;
+            ASSERT_TRUE(readCapturedFrame(shots + shot, frame)) << shot;
+            // Whether any pixel of columns [x0, x1) is not black.
+            auto lit = [&](int x0, int x1) {
+                for (int y = 0; y < frame.height; ++y) {
+                    for (int x = x0; x < x1; ++x) {
+                        std::vector<uint8_t> p = frame.at(x, y);
+                        if (p[0] + p[1] + p[2] > 0) {
+                            return true;
+                        }
+                    }
+                }
+                return false;
+            };
+            // The picture plane stops a few pixels short of the area's edges.
+            const int inside = (frame.width - 2 * bar) / 100;
+            const std::string where = std::to_string(bar) + shot;
+            EXPECT_FALSE(lit(0, bar)) << where;
+            EXPECT_FALSE(lit(frame.width - bar, frame.width)) << where;
+            EXPECT_TRUE(lit(bar, bar + inside)) << where;
+            EXPECT_TRUE(lit(frame.width - bar - inside, frame.width - bar)) << where;
         }
     }
     fs::remove_all(directory);

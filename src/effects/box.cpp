@@ -14,8 +14,7 @@
 
 namespace {
 
-constexpr float startOrbitDivisor = 1500.0f;
-float boxOrbitDivisor = startOrbitDivisor;
+float boxOrbitDivisor = boxStartOrbitDivisor;
 
 std::unique_ptr<Sprite> blobTexture;
 std::unique_ptr<AlphaSprite> cubeTexture;
@@ -95,7 +94,7 @@ float heldBoxOrbitDivisor() {
 }
 
 void restartBoxOrbit() {
-    boxOrbitDivisor = startOrbitDivisor;
+    boxOrbitDivisor = boxStartOrbitDivisor;
 }
 
 void boxScene(SceneTime t) {

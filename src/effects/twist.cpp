@@ -68,13 +68,13 @@ constexpr TimeWindow<int> roomCutoutWindows[] = {
 // the scissor keeps only its own rows.
 template <typename Angle>
 void drawStrips(GLuint list, int count, float axisX, float axisY, Angle angleOf) {
-    const int width = renderConfig.width;
-    const int height = renderConfig.height;
+    // The strips divide the frame's area, not the bars round it.
+    const FrameArea area = frameArea(renderConfig);
     glEnable(GL_SCISSOR_TEST);
     for (int i = 1; i <= count; ++i) {
         glPushMatrix();
-        const StripBox box = stripBox(i, count, width, height);
-        glScissor(box.x, box.y, box.width, box.height);
+        const StripBox box = stripBox(i, count, area.width, area.height);
+        glScissor(area.x + box.x, area.y + box.y, box.width, box.height);
         glRotatef(angleOf(i), axisX, axisY, 0.0f);
         glCallList(list);
         glPopMatrix();
@@ -192,11 +192,11 @@ void twistPillarScene(SceneTime t) {
     if (const std::optional<PillarView> view = pillarViewAt(t)) {
         drawTwistPillar(x, x, view->centreX, view->eyeDepth);
     }
-    if (t > 10654) {
+    if (t > machinePicturesAfter) {
         machinePictureIndex = machinePictureIndexAt(t, machinePictureIndex);
         drawCutoutOf(maskinePictures[machinePictureIndex]);
     }
-    if (25334 < t && t < 30664) {
+    if (secondMachinePictureShown(t)) {
         drawCutoutOf(maskineLatePictures[secondMachinePictureAt(t)]);
     }
 }

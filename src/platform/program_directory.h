@@ -7,17 +7,26 @@
 // found relative to it, never relative to the working directory.
 const std::string& programDirectory();
 
-// Reads /proc/self/exe once and remembers its directory. Returns false when
-// the link cannot be read (the directory then stays "./").
+// Where the media files lie, ending in '/': data/ beside the executable (the
+// build tree), or, when there is none, the installed media directory relative
+// to it (../share/games/velmorra/ from games/ by default), so an installed demo
+// finds its media under any prefix and from any working directory.
+const std::string& mediaDirectory();
+
+// Reads /proc/self/exe once and remembers its directory and media directory.
+// Returns false when the link cannot be read (the directory then stays "./").
 bool locateProgramDirectory();
 
-// Points the media lookup somewhere else (tests use a directory of their own).
+// Points the media lookup somewhere else: directory, with the media in its
+// data/ (tests use a directory of their own).
 void setProgramDirectory(std::string_view directory);
 
-// The directory component of a path, up to and including the last '/' or '\'.
+// The directory component of a path, up to and including the last '/'.
 std::string directoryOf(std::string_view path);
 
-// programDirectory() followed by name, with every '\' of name turned into '/':
-// media names are written either way ("data/loading.jpg", "data\twist_1.jpg").
-// The directory is taken as it is: on Linux '\' may be part of a directory name.
+// The file of a media name, with every '\' of name turned into '/': media
+// names are written either way ("data/loading.jpg", "data\twist_1.jpg"). A
+// name under data/ lies in mediaDirectory(), anything else in
+// programDirectory().
+// The directories are taken as they are: on Linux '\' may be part of a name.
 std::string dataPath(std::string_view name);

@@ -16,12 +16,16 @@ constexpr int32_t escapeKey = 27;
 std::vector<std::string> offeredFullscreenSizes();
 
 // Opens the "velmorra" window of the config's size with a double-buffered
-// RGBA context (16 depth bits) current on it. In fullscreen the display is
+// RGBA context current on it: 24 depth bits, or 16 where the driver offers no
+// more. In fullscreen the display is
 // switched to width x height at 32 bits per pixel first. Returns false when any
 // step fails; a failed GL context shows its own message first, and a
 // fullscreen size the display does not offer writes the offered sizes to
 // stderr.
 bool createDemoWindow(const RenderConfig& config);
+
+// The depth bits of the open context (0 with none open).
+int depthBufferBits();
 
 // Gives the display mode back and destroys the window. Safe to call twice.
 void destroyDemoWindow();

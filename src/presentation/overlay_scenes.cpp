@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "base/render_config.h"
 #include "presentation/overlay_catalogue.h"
 
 namespace {
@@ -128,7 +129,9 @@ void creditsScene(SceneTime t) {
     if (creditsBandBlanked(t)) {
         // Only colour is cleared: the pictures write no depth anyway.
         glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, creditsBandWidth, creditsBandHeight);
+        // The band keeps its size in pixels and sits in the area's corner.
+        const FrameArea area = frameArea(renderConfig);
+        glScissor(area.x, area.y, creditsBandWidth, creditsBandHeight);
         glClear(GL_COLOR_BUFFER_BIT);
         glDisable(GL_SCISSOR_TEST);
     }

@@ -70,6 +70,7 @@ int demoMain(int argc, char** argv) {
         exitCode = runMainLoop(measured);
     }
     if (stats) {
+        std::fprintf(stderr, "velmorra: depth buffer: %d bits\n", depthBufferBits());
         std::fputs(stats->report().c_str(), stderr);
     }
 

@@ -9,7 +9,7 @@
 #include "shell/frame_writer.h"
 
 const char* const usageText =
-    "usage: velmorra [LETTERS] [--size=WxH] [--stats]\n"
+    "usage: velmorra [LETTERS] [--size=WxH [--stretch]] [--stats]\n"
     "                [--capture=OUT [--fps=N] [--from=MS] [--to=MS] [--shots=MS,MS,...]]\n"
     "\n"
     "Plays the demo: a loading picture, then 131 seconds of effects in time with the music.\n"
@@ -24,10 +24,13 @@ const char* const usageText =
     "\n"
     "  --size=WxH   any size from 64x48 to 16384x16384, in place of the letters' size:\n"
     "               the window (with w), the display mode (fullscreen; it must be one the\n"
-    "               display offers) or the capture size\n"
+    "               display offers) or the capture size. The demo draws in the largest\n"
+    "               4:3 area centred in it, with black bars\n"
+    "  --stretch    with --size, fill the whole frame instead of a 4:3 area\n"
     "  --stats      at the end, frame statistics on stderr: frames drawn, mean frames per\n"
     "               second, median, 99th-percentile and longest frame time, overall and\n"
-    "               per scene of the running order\n"
+    "               per scene of the running order; first the depth buffer the demo got\n"
+    "               (24 bits asked for, 16 where the driver offers no more)\n"
     "\n"
     "Offline capture (no window, no sound, fixed frame step; frame k is drawn at\n"
     "t = floor(k * 1000 / fps) milliseconds):\n"
@@ -117,6 +120,7 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     std::optional<std::pair<int, int>> size;
     bool captureAsked = false;
     bool captureTuned = false;
+    bool stretch = false;
     std::vector<std::string> letters;
 
     for (const std::string& argument : arguments) {
@@ -161,6 +165,8 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
             capture.force = true;
         } else if (name == "--stats" && !hasValue) {
             options.stats = true;
+        } else if (name == "--stretch" && !hasValue) {
+            stretch = true;
         } else if (name == "--from") {
             captureTuned = true;
             understood = parseUnsigned(value, number);
@@ -186,6 +192,7 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     if (size) {
         options.config.width = size->first;
         options.config.height = size->second;
+        options.config.keepFourByThree = !stretch;
     }
     if (captureTuned && !captureAsked) {
         options.error = "--fps, --from, --to, --shots and --force need --capture=OUT";

@@ -3,6 +3,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -51,16 +52,36 @@ bool writeJpeg(const std::string& path, const Image& img, int quality, bool full
     return ok;
 }
 
-bool writePngRgb(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
-                 std::string& error) {
+namespace {
+
+bool writePng(const std::string& path, int width, int height, png_uint_32 format,
+              const std::vector<uint8_t>& bytes, std::string& error) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) == 0) {
+    image.format = format;
+    if (png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr) == 0) {
         error = "cannot write " + path + ": " + image.message;
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool writePngRgb(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+                 std::string& error) {
+    return writePng(path, width, height, PNG_FORMAT_RGB, rgb, error);
+}
+
+bool writePngRgba(const std::string& path, const Image& colour, const Image& coverage,
+                  std::string& error) {
+    std::vector<uint8_t> rgb = colour.toBytes(), alpha = coverage.toBytes();
+    std::vector<uint8_t> rgba(rgb.size() / 3 * 4);
+    for (size_t i = 0; i < rgb.size() / 3; ++i) {
+        std::copy_n(&rgb[3 * i], 3, &rgba[4 * i]);
+        rgba[4 * i + 3] = alpha[3 * i];
+    }
+    return writePng(path, colour.width(), colour.height(), PNG_FORMAT_RGBA, rgba, error);
 }

@@ -1,9 +1,10 @@
 // mediagen: makes every picture and the soundtrack of the demo.
 //
-//   mediagen [OUTPUT_DIR] [--contact-sheet=FILE.png]
+//   mediagen [OUTPUT_DIR] [--contact-sheet=FILE.png] [--icons=DIR]
 //
 // Writes the files of the asset list into OUTPUT_DIR (default "data") and,
-// when asked, a contact sheet of all pictures. The output depends on nothing
+// when asked, a contact sheet of all pictures and the desktop icon at every
+// size into DIR/NxN/apps/velmorra.png. The output depends on nothing
 // but this program: fixed seeds, no time stamps, and the threads below each
 // produce their own files.
 
@@ -12,13 +13,16 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "asset_names.h"
 #include "audio.h"
 #include "contact_sheet.h"
+#include "icon.h"
 #include "jpeg_writer.h"
 #include "mp3.h"
 #include "pictures.h"
+#include "sequence/cut_list.h"
 #include "soundtrack.h"
 
 namespace {
@@ -71,8 +75,23 @@ bool writePictures(const std::string& dir, int part, int parts, std::string& err
     return true;
 }
 
+// The demo's own cuts, as the soundtrack marks them.
+std::vector<soundtrack::CutMark> demoCutMarks() {
+    std::vector<soundtrack::CutMark> marks;
+    for (const Cut& cut : listCuts()) {
+        soundtrack::Accent accent = soundtrack::Accent::Picture;
+        if (cut.kind == CutKind::SceneChange) {
+            accent = soundtrack::Accent::Scene;
+        } else if (cut.kind == CutKind::CameraCut) {
+            accent = soundtrack::Accent::Camera;
+        }
+        marks.push_back({static_cast<double>(cut.ms), accent});
+    }
+    return marks;
+}
+
 bool writeMusic(const std::string& dir, std::string& report, std::string& error) {
-    Stereo raw = soundtrack::synthesise();
+    Stereo raw = soundtrack::synthesise(demoCutMarks());
     std::string path = dir + "/" + std::string(assets::musicFile);
     double ceiling = soundtrack::ceilingDb;
     // The encoder can overshoot the sample peak; check the decoded file and
@@ -108,13 +127,16 @@ bool writeMusic(const std::string& dir, std::string& report, std::string& error)
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dir = "data", sheet;
+    std::string dir = "data", sheet, icons;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg.starts_with("--contact-sheet=")) {
             sheet = arg.substr(16);
+        } else if (arg.starts_with("--icons=")) {
+            icons = arg.substr(8);
         } else if (arg.starts_with("-")) {
-            std::fprintf(stderr, "usage: mediagen [OUTPUT_DIR] [--contact-sheet=FILE.png]\n");
+            std::fprintf(stderr,
+                         "usage: mediagen [OUTPUT_DIR] [--contact-sheet=FILE.png] [--icons=DIR]\n");
             return 2;
         } else {
             dir = arg;
@@ -149,6 +171,10 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!sheet.empty() && !writeContactSheet(dir, sheet, error)) {
+        std::fprintf(stderr, "mediagen: %s\n", error.c_str());
+        return 1;
+    }
+    if (!icons.empty() && !writeIcons(icons, error)) {
         std::fprintf(stderr, "mediagen: %s\n", error.c_str());
         return 1;
     }
