@@ -1,10 +1,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "gfx/gl_state.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
 #include "shell/demo_clock.h"
-#include "shell/gl_state.h"
 
 namespace {
 

@@ -2,7 +2,11 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstring>
 
+#include "base/render_config.h"
+#include "gfx/gl_state.h"
+#include "gfx/projection.h"
 #include "platform/gl_extensions.h"
 #include "support/gl_context.h"
 
@@ -43,6 +47,23 @@ TEST_F(InitialGlState, ProjectionIs45DegreesWithAspectOneNotFourThirds) {
     const double far = 10000.0;
     EXPECT_NEAR(projection[10], (far + n) / (n - far), 1e-6);
     EXPECT_NEAR(projection[14], 2 * far * n / (n - far), 1e-6);
+}
+
+// The effects' projection reset gives back the start-up matrix at every size,
+// a wide one included, so no scene changes how wide the pictures are.
+TEST_F(InitialGlState, ProjectionResetMatchesTheStartUpProjectionAtEverySize) {
+    const RenderConfig saved = renderConfig;
+    for (const RenderConfig size : {RenderConfig{640, 480, 0}, RenderConfig{2560, 1080, 0}}) {
+        renderConfig = size;
+        setInitialGlState(size);
+        GLdouble startUp[16], reset[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, startUp);
+        setProjection(45.0f);
+        glGetDoublev(GL_PROJECTION_MATRIX, reset);
+        EXPECT_EQ(std::memcmp(startUp, reset, sizeof reset), 0) << size.width << "x" << size.height;
+    }
+    renderConfig = saved;
+    resetGlState();
 }
 
 TEST_F(InitialGlState, ExtensionEntryPointsArePresentOnMesa) {

@@ -6,7 +6,7 @@
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/overlay_scenes.h"
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 #include "support/gl_context.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 #include "support/captured_frame.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "effects/sphere.h"
+#include "gfx/sphere.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 
@@ -34,11 +34,7 @@ protected:
         forgetTable();
     }
     void TearDown() override { forgetTable(); }
-    static void forgetTable() {
-        sphereWorking = {};
-        sphereRest = {};
-        sphereTableBuilt = false;
-    }
+    static void forgetTable() { forgetSphereTable(); }
 
     // The triangle corners of drawSphere around `centre`, read back through GL
     // feedback under an orthographic box of +-100 (so nothing is clipped).
@@ -67,12 +63,13 @@ TEST_F(SphereRoutine, FirstSphereIsTrueAfterADeformationAndLaterOnesDrawTheTable
     for (const Point& p : first) {
         ASSERT_NEAR(distance(p, centre), 40, 0.02);
     }
-    ASSERT_TRUE(sphereTableBuilt);
-    EXPECT_TRUE(sameTable(sphereWorking, sphereRest));
+    ASSERT_TRUE(sphereTableReady());
+    EXPECT_TRUE(sameTable(sphereWorkingTable(), sphereRestTable()));
     // Row 0 starts at the bottom pole with the lower vector second; the upper
     // vector of row 13 lies at latitude 14 * 2pi/50 - pi/2.
-    EXPECT_FLOAT_EQ(sphereRest.cells[0][0].lower[1], -1.0f);
-    EXPECT_NEAR(sphereRest.cells[13][5].upper[1], std::sin(14 * 2 * M_PI / 50 - M_PI / 2), 1e-6);
+    EXPECT_FLOAT_EQ(sphereRestTable().cells[0][0].lower[1], -1.0f);
+    EXPECT_NEAR(sphereRestTable().cells[13][5].upper[1], std::sin(14 * 2 * M_PI / 50 - M_PI / 2),
+                1e-6);
 
     deformSphere(0.5f, 0.3f, 0.2f, 0.2f, 2.0f);
     const std::vector<Point> later = drawnCorners(40, 50);
@@ -81,7 +78,7 @@ TEST_F(SphereRoutine, FirstSphereIsTrueAfterADeformationAndLaterOnesDrawTheTable
     double swing = 0;
     for (const Point& p : later) {
         double nearest = 1e9;
-        for (const auto& row : sphereWorking.cells) {
+        for (const auto& row : sphereWorkingTable().cells) {
             for (const SphereCell& cell : row) {
                 for (const float* v : {cell.upper, cell.lower}) {
                     nearest = std::min(nearest, distance(p, {10 + 40.0 * v[0], -20 + 40.0 * v[1],
@@ -107,7 +104,7 @@ TEST_F(SphereRoutine, NegativeArgumentsCountAsPositiveAndOthersLeaveTheTableAlon
     for (const Point& p : finer) {
         ASSERT_NEAR(distance(p, centre), 30, 0.02);
     }
-    EXPECT_FALSE(sphereTableBuilt);
+    EXPECT_FALSE(sphereTableReady());
 
     const std::vector<Point> reference = drawnCorners(5, 50);
     for (const auto& [radius, slices] : {std::pair{-5.0, 50}, {5.0, -50}, {-5.0, -50}}) {
@@ -120,13 +117,13 @@ TEST_F(SphereRoutine, NegativeArgumentsCountAsPositiveAndOthersLeaveTheTableAlon
 
 TEST_F(SphereRoutine, DeformationsStartFromRestAndTheClampedOneStaysInTheUnitCube) {
     drawnCorners(5, 50);
-    const SphereVectorTable rest = sphereRest;
+    const SphereVectorTable rest = sphereRestTable();
     deformSphere(0.5f, 0.3f, 0.2f, 0.7f, 0.4f);
-    const SphereVectorTable once = sphereWorking;
+    const SphereVectorTable once = sphereWorkingTable();
     deformSphere(0.5f, 0.3f, 0.2f, 0.7f, 3.0f);
     deformSphere(0.5f, 0.3f, 0.2f, 0.7f, 0.4f);
-    EXPECT_TRUE(sameTable(sphereWorking, once)) << "deformations accumulate";
-    EXPECT_TRUE(sameTable(sphereRest, rest));
+    EXPECT_TRUE(sameTable(sphereWorkingTable(), once)) << "deformations accumulate";
+    EXPECT_TRUE(sameTable(sphereRestTable(), rest));
 
     const float* v = rest.cells[17][9].upper;
     const double k = 1 + 0.7 * (std::sin(v[0] / 0.5 + 2.2 * 0.4) + std::sin(v[1] / 0.3 + 5 * 0.4) +
@@ -137,10 +134,10 @@ TEST_F(SphereRoutine, DeformationsStartFromRestAndTheClampedOneStaysInTheUnitCub
 
     for (float phase : {0.0f, 1.7f, 58.7f}) {
         deformSphere(0.5f, 0.3f, 0.2f, 0.7f, phase);
-        const SphereVectorTable free = sphereWorking;
+        const SphereVectorTable free = sphereWorkingTable();
         deformSphereClamped(0.5f, 0.3f, 0.2f, 0.7f, phase);
         const float* in = &free.cells[0][0].upper[0];
-        const float* out = &sphereWorking.cells[0][0].upper[0];
+        const float* out = &sphereWorkingTable().cells[0][0].upper[0];
         int clamped = 0;
         for (size_t c = 0; c < sizeof free / sizeof(float); ++c) {
             ASSERT_EQ(out[c], std::clamp(in[c], -1.0f, 1.0f)) << phase;
@@ -149,7 +146,7 @@ TEST_F(SphereRoutine, DeformationsStartFromRestAndTheClampedOneStaysInTheUnitCub
         EXPECT_GT(clamped, 0) << "phase " << phase << " needed no clamping";
     }
     restoreSphere();
-    EXPECT_TRUE(sameTable(sphereWorking, rest));
+    EXPECT_TRUE(sameTable(sphereWorkingTable(), rest));
 }
 
 }  // namespace

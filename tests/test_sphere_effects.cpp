@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "base/scene_phase.h"
 #include "effects/box.h"
-#include "effects/scene_phase.h"
-#include "effects/sphere.h"
 #include "effects/spheres.h"
+#include "gfx/sphere.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
-#include "shell/startup.h"
+#include "sequence/effect_builds.h"
 #include "support/gl_context.h"
 #include "support/jpeg_encode.h"
 #include "support/process.h"
@@ -103,13 +103,13 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
         Rgb overlay;
     } windows[] = {
         {67522, 81511, boxScene,
-         [](SceneTime t) { renderBox(phaseAt(t), boxCameraAngle(t, boxOrbitDivisor)); },
+         [](SceneTime t) { renderBox(phaseAt(t), boxCameraAngle(t, heldBoxOrbitDivisor())); },
          sceneColour("data/bloboverlay.jpg")},
         {81679, 88393, spheresScene,
          [](SceneTime t) { renderSpheres(phaseAt(t), spheresCameraDistance(t)); },
          sceneColour("data/sphereoverlay.jpg")},
     };
-    boxOrbitDivisor = 1500;
+    restartBoxOrbit();
     int drawnProbes = 0;
     // The stride meets the first two divisor windows and the first zoom.
     for (const auto& w : windows) {
@@ -118,9 +118,9 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
             // draw the same shapes (the blob shows the previous deformation).
             w.render(t);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            const float divisor = nextBoxOrbitDivisor(boxOrbitDivisor, t);
+            const float divisor = nextBoxOrbitDivisor(heldBoxOrbitDivisor(), t);
             w.scene(t);
-            EXPECT_EQ(boxOrbitDivisor, divisor) << "t = " << t;
+            EXPECT_EQ(heldBoxOrbitDivisor(), divisor) << "t = " << t;
             // The grain drawn after every scene resets blending and depth
             // writes, so a scene that leaks them must be caught here.
             GLboolean depthWrites = GL_FALSE;
@@ -130,7 +130,10 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
             glGetDoublev(GL_PROJECTION_MATRIX, projection);
             EXPECT_EQ(std::memcmp(projection, startUpProjection, sizeof projection), 0) << t;
             if (w.scene == spheresScene) {
-                EXPECT_EQ(std::memcmp(&sphereWorking, &sphereRest, sizeof sphereRest), 0) << t;
+                EXPECT_EQ(std::memcmp(&sphereWorkingTable(), &sphereRestTable(),
+                                      sizeof sphereRestTable()),
+                          0)
+                    << t;
             }
             std::vector<std::vector<uint8_t>> scene;
             for (int y = 100; y < 480; y += 140) {
@@ -151,7 +154,7 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
             }
         }
     }
-    EXPECT_EQ(boxOrbitDivisor, 1300);
+    EXPECT_EQ(heldBoxOrbitDivisor(), 1300);
     EXPECT_GT(drawnProbes, 100) << "the 3D images hardly showed under the cut-outs";
 }
 
@@ -180,9 +183,7 @@ int rayClass(const GLdouble* modelview, const GLdouble* projection, const GLint*
 }
 
 TEST_F(EffectScenes, FirstBlobIsATrueSphereBehindTwoTranslucentCubeFaces) {
-    sphereWorking = {};
-    sphereRest = {};
-    sphereTableBuilt = false;
+    forgetSphereTable();
     renderBox(0.3f, 0.8f);
     glPushMatrix();
     const double angle = 0.8f;

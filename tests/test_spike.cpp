@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "effects/crt_random.h"
+#include "base/crt_random.h"
 #include "effects/spike.h"
 
 namespace {

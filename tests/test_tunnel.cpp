@@ -8,7 +8,7 @@
 #include "effects/tunnel.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 #include "support/gl_context.h"
 #include "support/process.h"
 #include "support/scene_pictures.h"

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "effects/textured_box.h"
+#include "base/render_config.h"
 #include "effects/twist.h"
+#include "gfx/textured_box.h"
 #include "platform/program_directory.h"
 #include "presentation/overlay_catalogue.h"
-#include "presentation/timeline.h"
-#include "shell/render_config.h"
-#include "shell/startup.h"
+#include "sequence/effect_builds.h"
+#include "sequence/timeline.h"
 #include "support/gl_context.h"
 #include "support/jpeg_encode.h"
 #include "support/process.h"

@@ -19,10 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "base/render_config.h"
 #include "platform/window.h"
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 #include "shell/capture_schedule.h"
-#include "shell/render_config.h"
+#include "shell/frame_stats.h"
 #include "support/headless_demo.h"
 
 namespace {
@@ -32,11 +33,7 @@ double milliseconds(std::chrono::steady_clock::duration d) {
 }
 
 double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return summariseFrameTimes(values).medianMs;
 }
 
 double sum(const std::vector<double>& values) {

@@ -33,9 +33,10 @@
 #include <string>
 #include <vector>
 
+#include "base/render_config.h"
 #include "platform/window.h"
-#include "presentation/timeline.h"
-#include "shell/render_config.h"
+#include "sequence/timeline.h"
+#include "shell/frame_stats.h"
 #include "support/headless_demo.h"
 
 extern "C" {
@@ -192,12 +193,6 @@ std::vector<SceneFrames> sceneFrames(const Settings& settings) {
     return scenes;
 }
 
-double percentile(std::vector<double> sorted, int percent) {
-    std::sort(sorted.begin(), sorted.end());
-    size_t index = std::min(sorted.size() - 1, sorted.size() * static_cast<size_t>(percent) / 100);
-    return sorted[index];
-}
-
 int measureSize(const Settings& settings, const RenderConfig& size) {
     if (!openHeadlessDemo(size, settings.media)) {
         std::fprintf(stderr, "frame_times: no GL context at %dx%d\n", size.width, size.height);
@@ -237,11 +232,12 @@ int measureSize(const Settings& settings, const RenderConfig& size) {
     std::printf("  %-18s %7s %10s %8s %8s %10s %13s\n", "scene", "frames", "median ms", "p99 ms",
                 "max ms", "new/frame", "malloc/frame");
     for (size_t i = 0; i < scenes.size(); ++i) {
-        const SceneFigures& f = figures[i];
-        const double frames = static_cast<double>(f.frameMs.size());
+        SceneFigures& f = figures[i];
+        const FrameTimeSummary times = summariseFrameTimes(f.frameMs);
+        const double frames = static_cast<double>(times.frames);
         std::printf("  %-18s %7zu %10.2f %8.2f %8.2f %10.2f %13.2f\n", scenes[i].row->name,
-                    f.frameMs.size(), percentile(f.frameMs, 50), percentile(f.frameMs, 99),
-                    percentile(f.frameMs, 100), static_cast<double>(f.newCalls) / frames,
+                    times.frames, times.medianMs, times.percentile99Ms, times.longestMs,
+                    static_cast<double>(f.newCalls) / frames,
                     static_cast<double>(f.mallocCalls) / frames);
     }
     std::fflush(stdout);

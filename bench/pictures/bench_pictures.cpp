@@ -18,14 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "base/render_config.h"
 #include "media/file_reading.h"
 #include "media/jpeg.h"
 #include "media/texture.h"
-#include "platform/message.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
-#include "shell/gl_state.h"
-#include "shell/render_config.h"
+#include "shell/demo_context.h"
 #include "support/jpeg_encode.h"
 
 namespace {
@@ -105,8 +104,6 @@ double tjbenchThroughput(const std::string& root, int files) {
 
 int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    suppressDialogs();
 
     const std::filesystem::path root = std::filesystem::temp_directory_path() /
                                        ("velmorra-bench-pictures-" + std::to_string(getpid()));
@@ -123,11 +120,10 @@ int main(int argc, char** argv) {
     setProgramDirectory(root.string());
 
     renderConfig = RenderConfig{640, 480, 0};
-    if (!createDemoWindow()) {
+    if (!openDemoContext(renderConfig, DemoDisplay::Headless).empty()) {
         std::fprintf(stderr, "bench-pictures: no GL context\n");
         return 1;
     }
-    setInitialGlState(renderConfig);
 
     std::vector<std::unique_ptr<uint8_t[]>> files(pictureCount);
     std::vector<size_t> sizes(pictureCount);

@@ -13,9 +13,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "effects/sphere.h"
+#include "base/render_config.h"
+#include "gfx/sphere.h"
 #include "platform/window.h"
-#include "shell/render_config.h"
+#include "shell/frame_stats.h"
 #include "support/headless_demo.h"
 
 namespace {
@@ -32,19 +33,20 @@ std::vector<double> timeEach(int calls, Call call) {
         microseconds.push_back(
             std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
-    std::sort(microseconds.begin(), microseconds.end());
     return microseconds;
 }
 
-void report(const char* what, const std::vector<double>& sorted) {
-    std::printf("%-40s median %8.1f us   p99 %8.1f us   (%zu calls)\n", what,
-                sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], sorted.size());
+// The frame-time summary of --stats, here over microseconds.
+void report(const char* what, std::vector<double> microseconds) {
+    const FrameTimeSummary summary = summariseFrameTimes(microseconds);
+    std::printf("%-40s median %8.1f us   p99 %8.1f us   (%zu calls)\n", what, summary.medianMs,
+                summary.percentile99Ms, summary.frames);
 }
 
 // Keeps the deformed table observable, so the work cannot be dropped.
 float checksum() {
     float sum = 0;
-    for (const auto& row : sphereWorking.cells) {
+    for (const auto& row : sphereWorkingTable().cells) {
         for (const SphereCell& cell : row) {
             sum += cell.upper[0] + cell.lower[1];
         }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/render_config.h"
+#include "base/render_config.h"
 
 // The demo as the benchmarks run it: a headless window of the given size with
 // the demo's GL context and initial state, media read from mediaDirectory

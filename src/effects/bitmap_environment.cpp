@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "effects/radial_normal.h"
-#include "effects/scene_phase.h"
-#include "effects/time_tables.h"
+#include "base/scene_phase.h"
+#include "base/time_tables.h"
+#include "gfx/radial_normal.h"
 #include "platform/gl_extensions.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
@@ -27,7 +27,7 @@ int closingPictureIndex = 0;
 // The column wave, rewritten every frame; the row wave is used as it is made.
 float columnWave[gridColumns];
 
-constexpr Change<int> closingPictureChanges[] = {
+constexpr HeldChange<int> closingPictureChanges[] = {
     {119478, 1}, {121253, 2}, {123031, 3}, {124804, 4}, {125693, 5},
     {126583, 6}, {127472, 7}, {128357, 8}, {129244, 9},
 };

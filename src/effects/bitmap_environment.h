@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // The closing effect: a rippling 25 x 25 sheet with a pixelated picture on
 // texture unit 0 and a sphere-mapped environment picture on unit 1, spinning
@@ -35,7 +35,9 @@ void buildBitmap();
 // texture generation off.
 void renderBitmap(float x);
 
-// Timeline scene, 110150 < t < 131027.
+// Timeline scene, 110150 < t < 131027. Leaves what renderBitmap leaves, or
+// once a closing picture shows, its texture bound with alpha function
+// GREATER 0.5.
 void bitmapScene(SceneTime t);
 
 // The choices behind the scene, kept apart from the drawing so that they can

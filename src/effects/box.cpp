@@ -5,22 +5,23 @@
 
 #include <cmath>
 
-#include "effects/scene_phase.h"
-#include "effects/sphere.h"
-#include "effects/time_tables.h"
+#include "base/scene_phase.h"
+#include "base/time_tables.h"
+#include "gfx/sphere.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
 
-float boxOrbitDivisor = 1500.0f;
-
 namespace {
+
+constexpr float startOrbitDivisor = 1500.0f;
+float boxOrbitDivisor = startOrbitDivisor;
 
 Sprite* blobTexture = nullptr;
 AlphaSprite* cubeTexture = nullptr;
 
 // A faster orbit for a moment, then a steady one; the later windows set the
 // value it already has, so the view cuts only twice.
-constexpr Window<float> divisorWindows[] = {
+constexpr TimeWindow<float> divisorWindows[] = {
     {71080, 71300, 1000.0f}, {72174, 73046, 1300.0f}, {74611, 74841, 1300.0f},
     {74927, 76407, 1300.0f}, {77512, 78175, 1300.0f}, {79286, 79947, 1300.0f},
 };
@@ -59,7 +60,7 @@ void buildBox() {
 }
 
 float nextBoxOrbitDivisor(float held, SceneTime t) {
-    const Window<float>* window = windowHolding(divisorWindows, t);
+    const TimeWindow<float>* window = windowHolding(divisorWindows, t);
     return window != nullptr ? window->value : held;
 }
 
@@ -85,6 +86,14 @@ void renderBox(float phase, float angle) {
     deformSphereClamped(0.5f, 0.3f, 0.2f, 0.7f, phase);
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
+}
+
+float heldBoxOrbitDivisor() {
+    return boxOrbitDivisor;
+}
+
+void restartBoxOrbit() {
+    boxOrbitDivisor = startOrbitDivisor;
 }
 
 void boxScene(SceneTime t) {

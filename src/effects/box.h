@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // A wobbling textured blob trapped in a translucent cube, seen by an orbiting
 // camera, with the blob overlay on top.
@@ -13,12 +13,16 @@ void buildBox();
 // next frame is computed at the end.
 void renderBox(float phase, float angle);
 
-// The timeline's scene for 67522 < t < 81511.
+// The timeline's scene for 67522 < t < 81511. Leaves blending off with the
+// function SRC_ALPHA, ONE_MINUS_SRC_ALPHA, depth writes on and the overlay's
+// texture bound with alpha function GREATER 0.5.
 void boxScene(SceneTime t);
 
 // Turns scene time into the camera's orbit angle: 1500 at start, changed only
-// inside the scene's own windows and never reset.
-extern float boxOrbitDivisor;
+// inside the scene's own windows and never reset by the demo.
+float heldBoxOrbitDivisor();
+// Puts the divisor back to its start value (for tests that replay the scene).
+void restartBoxOrbit();
 
 // The divisor after the frame at t, given the one held before it: a window
 // holding t sets its value, otherwise the held one stays.

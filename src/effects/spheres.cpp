@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-#include "effects/projection.h"
-#include "effects/scene_phase.h"
-#include "effects/sphere.h"
-#include "effects/time_tables.h"
+#include "base/scene_phase.h"
+#include "base/time_tables.h"
+#include "gfx/projection.h"
+#include "gfx/sphere.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
 
@@ -19,7 +19,7 @@ AlphaSprite* flare = nullptr;
 Sprite* sphereTextures[4] = {};
 
 // The camera distance inside the five zoom windows; 5 outside them.
-constexpr Window<float> zoomWindows[] = {
+constexpr TimeWindow<float> zoomWindows[] = {
     {82635, 82735, 2.5f}, {84397, 84497, 2.5f}, {85276, 85376, 2.5f},
     {86246, 86346, 2.5f}, {87944, 88044, 2.5f},
 };
@@ -38,7 +38,7 @@ void buildSpheres() {
 }
 
 float spheresCameraDistance(SceneTime t) {
-    const Window<float>* window = windowHolding(zoomWindows, t);
+    const TimeWindow<float>* window = windowHolding(zoomWindows, t);
     return window != nullptr ? window->value : 5.0f;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // Four wobbling spheres in a turning cross inside a large grain sphere that
 // encloses the camera, a ring of six flares and the sphere overlay on top.
@@ -13,7 +13,9 @@ void buildSpheres();
 // projection at 45 degrees, the modelview at identity and texture 0 bound.
 void renderSpheres(float phase, float distance);
 
-// The timeline's scene for 81679 < t < 88393.
+// The timeline's scene for 81679 < t < 88393. Leaves the projection at 45
+// degrees, blending off with the function SRC_ALPHA, ONE_MINUS_SRC_ALPHA and
+// the overlay's texture bound with alpha function GREATER 0.5.
 void spheresScene(SceneTime t);
 
 // The camera distance at t: 2.5 (zoomed in, a 25-degree view) inside the five

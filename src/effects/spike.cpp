@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <numbers>
 
-#include "effects/fog.h"
-#include "effects/radial_normal.h"
-#include "effects/scene_phase.h"
-#include "effects/time_tables.h"
+#include "base/scene_phase.h"
+#include "base/time_tables.h"
+#include "gfx/fog.h"
+#include "gfx/radial_normal.h"
 #include "presentation/sprite.h"
 
 namespace {
@@ -42,7 +42,7 @@ GLuint spikeTunnelList = 0;
 int spikeTimeOffset = 0;
 
 // The jumps of the flight.
-constexpr Change<int> spikeTimeChanges[] = {
+constexpr HeldChange<int> spikeTimeChanges[] = {
     {32331, 500},   {32542, 1000},  {32775, 1500},  {33210, 3000},  {33447, 1000},  {34599, 2500},
     {34892, 1500},  {34994, 4000},  {35104, 4500},  {35544, 5000},  {35882, 3500},  {36095, 6000},
     {36318, 5500},  {36763, 7000},  {36993, 6000},  {37320, 7500},  {37874, 8000},  {38103, 9500},

@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
-#include "effects/crt_random.h"
-#include "shell/scene_time.h"
+#include "base/crt_random.h"
+#include "base/scene_time.h"
 
 // The spike effect: a flight along z between an inner tube whose wall grows
 // pulsing spikes and an outer tunnel, in black fog, past a double row of
@@ -19,6 +19,8 @@
 // runs once at start-up, last of the effect builds.
 void buildSpikes();
 
+// Leaves fog off with exponential density 0.0002, blending off with the
+// function SRC_ALPHA, ONE_MINUS_SRC_ALPHA, depth writes on and texture 0 bound.
 void spikeScene(SceneTime t);
 
 // The camera at depth (along z) and phase p, the spikes pushed out by the

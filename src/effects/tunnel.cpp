@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "effects/fog.h"
-#include "effects/projection.h"
-#include "effects/scene_phase.h"
-#include "effects/textured_box.h"
-#include "effects/time_tables.h"
+#include "base/scene_phase.h"
+#include "base/time_tables.h"
+#include "gfx/fog.h"
+#include "gfx/projection.h"
+#include "gfx/textured_box.h"
 #include "presentation/sprite.h"
 
 namespace {
@@ -19,7 +19,7 @@ Sprite* cubeTexture = nullptr;
 GLuint tunnelList = 0;
 
 // The camera cuts: 0 until the first threshold.
-constexpr Change<SceneTime> offsetChanges[] = {
+constexpr HeldChange<SceneTime> offsetChanges[] = {
     {92750, 500},   {93722, 1500},  {94558, 500},   {97273, 2000},  {98145, 3500},
     {99919, 1500},  {100862, 3000}, {101677, 4500}, {102039, 3000}, {103007, 5000},
     {104377, 3500}, {105228, 2500}, {107035, 6500}, {108821, 2000}, {109151, 5500},

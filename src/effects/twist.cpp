@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-#include "effects/fog.h"
-#include "effects/scene_phase.h"
-#include "effects/textured_box.h"
-#include "effects/time_tables.h"
+#include "base/render_config.h"
+#include "base/scene_phase.h"
+#include "base/time_tables.h"
+#include "gfx/fog.h"
+#include "gfx/textured_box.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
-#include "shell/render_config.h"
 
 GLuint twistCrossList = 0;
 GLuint twistPillarList = 0;
@@ -26,14 +26,14 @@ Sprite* roomPicture = nullptr;
 int machinePictureIndex = 0;
 float roomCameraOffset = 0.0f;
 
-constexpr Change<int> machinePictureChanges[] = {
+constexpr HeldChange<int> machinePictureChanges[] = {
     {11126, 1}, {12011, 2}, {12900, 3}, {13788, 4}, {14214, 5},
     {14678, 6}, {15343, 7}, {16452, 8}, {17341, 9},
 };
 
 // The cuts of the room camera. The row from 58817 holds for the single frame
 // t = 58818 only.
-constexpr Change<float> roomCameraChanges[] = {
+constexpr HeldChange<float> roomCameraChanges[] = {
     {53607, 2000.0f},  {53867, 1000.0f},  {54087, 2000.0f},  {54525, 3000.0f},  {54737, 4000.0f},
     {55083, 5000.0f},  {55308, 1000.0f},  {55407, 3000.0f},  {55648, 4000.0f},  {55858, 5000.0f},
     {56178, 6000.0f},  {56295, 4000.0f},  {56397, 6000.0f},  {56825, 7000.0f},  {57164, 8000.0f},
@@ -45,19 +45,20 @@ constexpr Change<float> roomCameraChanges[] = {
     {64529, 3000.0f},  {64749, 1000.0f},  {65728, 500.0f},
 };
 
-constexpr Window<PillarView> pillarWindows[] = {
+constexpr TimeWindow<PillarView> pillarWindows[] = {
     // The first row's look-at point slides; its centreX is computed from t.
-    {17777, 19340, {0.0f, 19.0f}}, {19340, 19597, {0.0f, 10.0f}}, {19597, 21119, {0.0f, 39.0f}},
-    {21119, 21375, {0.0f, 25.0f}}, {21375, 22771, {0.0f, 69.0f}}, {22771, 23148, {0.0f, 10.0f}},
-    {23148, never, {0.0f, 19.0f}},
+    {17777, 19340, {0.0f, 19.0f}},        {19340, 19597, {0.0f, 10.0f}},
+    {19597, 21119, {0.0f, 39.0f}},        {21119, 21375, {0.0f, 25.0f}},
+    {21375, 22771, {0.0f, 69.0f}},        {22771, 23148, {0.0f, 10.0f}},
+    {23148, openToTheEnd, {0.0f, 19.0f}},
 };
 
-constexpr Window<int> secondMachineWindows[] = {
+constexpr TimeWindow<int> secondMachineWindows[] = {
     {25997, 27111, 1}, {27111, 27777, 2}, {27777, 28440, 3},
-    {28440, 28889, 4}, {28889, 29549, 5}, {29549, never, 6},
+    {28440, 28889, 4}, {28889, 29549, 5}, {29549, openToTheEnd, 6},
 };
 
-constexpr Window<int> roomCutoutWindows[] = {
+constexpr TimeWindow<int> roomCutoutWindows[] = {
     {53743, 54637, 0}, {55519, 55858, 1}, {57304, 58192, 2}, {59084, 60860, 3},
     {61748, 62637, 4}, {62965, 64413, 5}, {65300, 66191, 6},
 };
@@ -99,7 +100,7 @@ float pillarStripAngle(float phase, int i) {
 }
 
 std::optional<PillarView> pillarViewAt(SceneTime t) {
-    const Window<PillarView>* window = windowHolding(pillarWindows, t);
+    const TimeWindow<PillarView>* window = windowHolding(pillarWindows, t);
     if (window == nullptr) {
         return std::nullopt;
     }
@@ -119,12 +120,12 @@ float roomCameraOffsetAt(SceneTime t, float held) {
 }
 
 int secondMachinePictureAt(SceneTime t) {
-    const Window<int>* window = windowHolding(secondMachineWindows, t);
+    const TimeWindow<int>* window = windowHolding(secondMachineWindows, t);
     return window != nullptr ? window->value : 0;
 }
 
 int roomCutoutAt(SceneTime t) {
-    const Window<int>* window = windowHolding(roomCutoutWindows, t);
+    const TimeWindow<int>* window = windowHolding(roomCutoutWindows, t);
     return window != nullptr ? window->value : -1;
 }
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // The twist effect: an object drawn once per horizontal strip of the screen,
 // each copy turned by a slightly different angle, so that it looks wrung from
@@ -30,6 +30,10 @@ void drawTwistPillar(float angle, float phase, float centreX, float eyeDepth);
 // Fog, camera, the room box, then the cross slices with that phase.
 void drawTwistRoom(float angle, float phase);
 
+// The two scenes hand back the state they found, except what they set last:
+// scissor test off with the last strip's box as the scissor rectangle, fog off
+// with exponential density 0.025 (room), and after a cut-out picture its
+// texture bound with alpha function GREATER 0.5.
 void twistPillarScene(SceneTime t);
 void twistRoomScene(SceneTime t);
 

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "platform/message.h"
-#include "shell/render_config.h"
 
 int32_t lastKey = 0;
 
@@ -127,7 +126,7 @@ int32_t virtualKeyCode(int32_t sdlKey) {
     return sdlKey;
 }
 
-bool createDemoWindow() {
+bool createDemoWindow(const RenderConfig& config) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
     }
@@ -137,10 +136,10 @@ bool createDemoWindow() {
     }
     std::atexit(restoreDisplayAtExit);
 
-    const int width = renderConfig.width;
-    const int height = renderConfig.height;
+    const int width = config.width;
+    const int height = config.height;
     SDL_DisplayMode mode{};
-    if (renderConfig.fullscreen != 0 && !fullscreenModeAvailable(width, height, mode)) {
+    if (config.fullscreen != 0 && !fullscreenModeAvailable(width, height, mode)) {
         reportOfferedSizes(width, height);
         return false;
     }
@@ -154,14 +153,14 @@ bool createDemoWindow() {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (renderConfig.fullscreen != 0) {
+    if (config.fullscreen != 0) {
         flags |= SDL_WINDOW_BORDERLESS;
     }
     window = SDL_CreateWindow("velmorra", 0, 0, width, height, flags);
     if (window == nullptr) {
         return false;
     }
-    if (renderConfig.fullscreen != 0) {
+    if (config.fullscreen != 0) {
         if (SDL_SetWindowDisplayMode(window, &mode) != 0 ||
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
             destroyDemoWindow();

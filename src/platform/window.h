@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/render_config.h"
+
 // The last key pressed, as a virtual-key code (27 for Escape). Closing the
 // window also stores 27, so every way out ends the main loop the same way.
 extern int32_t lastKey;
@@ -13,13 +15,13 @@ constexpr int32_t escapeKey = 27;
 // first and each once. Needs SDL's video subsystem.
 std::vector<std::string> offeredFullscreenSizes();
 
-// Opens the "velmorra" window of renderConfig's size with a double-buffered
+// Opens the "velmorra" window of the config's size with a double-buffered
 // RGBA context (16 depth bits) current on it. In fullscreen the display is
 // switched to width x height at 32 bits per pixel first. Returns false when any
 // step fails; a failed GL context shows its own message first, and a
 // fullscreen size the display does not offer writes the offered sizes to
 // stderr.
-bool createDemoWindow();
+bool createDemoWindow(const RenderConfig& config);
 
 // Gives the display mode back and destroys the window. Safe to call twice.
 void destroyDemoWindow();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // The scenes made of full-screen pictures alone. Each draws at most one
 // catalogue picture per frame, chosen from the absolute scene time t.

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // The frame clock: a counter value taken when the main loop starts and the
 // counter's frequency, read once.

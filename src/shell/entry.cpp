@@ -6,41 +6,16 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/frame_memory.h"
-#include "platform/gl_extensions.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
+#include "shell/demo_context.h"
 #include "shell/frame_stats.h"
-#include "shell/gl_state.h"
 #include "shell/main_loop.h"
 #include "shell/options.h"
 #include "shell/startup.h"
 
-namespace {
-
-int failStart(const char* text) {
-    showMessage("velmorra", text, MessageIcon::Error);
-    return 1;
-}
-
-int failAfterWindow(const char* text) {
-    destroyDemoWindow();
-    return failStart(text);
-}
-
-// A capture draws without a screen or a sound card: SDL's offscreen video
-// driver renders through EGL, and the dummy audio driver takes the music.
-void prepareHeadlessCapture() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    suppressDialogs();
-}
-
-}  // namespace
-
 int demoMain(int argc, char** argv) {
-    keepFrameMemoryInHeap();
     locateProgramDirectory();
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -60,25 +35,21 @@ int demoMain(int argc, char** argv) {
 
     renderConfig = options.config;
     if (options.capture) {
-        prepareHeadlessCapture();
+        // A capture draws without a screen or a sound card.
         renderConfig.width = options.capture->width;
         renderConfig.height = options.capture->height;
         renderConfig.fullscreen = 0;
     }
-
-    if (!createDemoWindow()) {
-        return failStart("Error opening OpenGL");
+    const std::string failure = openDemoContext(
+        renderConfig, options.capture ? DemoDisplay::Headless : DemoDisplay::Screen);
+    if (!failure.empty()) {
+        showMessage("velmorra", failure, MessageIcon::Error);
+        return 1;
     }
-    ExtensionSupport extensions = fetchExtensionEntryPoints();
-    if (!extensions.multitexture) {
-        return failAfterWindow("Your OpenGL does not support multitexturing");
-    }
-    if (!extensions.compiledVertexArrays) {
-        return failAfterWindow("Your OpenGL does not support lockarray");
-    }
-    setInitialGlState(renderConfig);
     if (!startDemo()) {
-        return failAfterWindow("Error initialising");
+        destroyDemoWindow();
+        showMessage("velmorra", "Error initialising", MessageIcon::Error);
+        return 1;
     }
 
     int exitCode = 0;

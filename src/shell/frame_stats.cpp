@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 
 namespace {
 

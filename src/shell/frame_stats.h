@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // Frame times summarised the way a viewer judges smoothness.
 struct FrameTimeSummary {

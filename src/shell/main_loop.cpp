@@ -8,7 +8,7 @@
 
 #include "platform/program_directory.h"
 #include "platform/window.h"
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 #include "shell/capture_schedule.h"
 #include "shell/demo_clock.h"
 #include "shell/frame_writer.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/render_config.h"
-#include "shell/scene_time.h"
+#include "base/render_config.h"
+#include "base/scene_time.h"
 
 // Offline capture: the demo drawn at a fixed frame rate into a video or a
 // directory of PNG pictures, with no window shown and no sound played.
@@ -40,3 +40,14 @@ constexpr int largestSide = 16384;
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
 
 extern const char* const usageText;
+
+// Applies the one-letter options. The tokens are the command line joined with
+// single spaces and cut at spaces only (a tab stays inside a token). Each token
+// is lower-cased and judged by its first character. Returns true when a "?"
+// token asks for the help box.
+bool applyLetterOptions(const std::vector<std::string>& arguments, RenderConfig& config);
+
+// The command line cut into tokens the way the letter options see it.
+std::vector<std::string> letterTokens(const std::vector<std::string>& arguments);
+
+extern const char* const helpBoxText;

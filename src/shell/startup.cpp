@@ -2,15 +2,10 @@
 
 #include <GL/gl.h>
 
-#include "effects/bitmap_environment.h"
-#include "effects/box.h"
-#include "effects/spheres.h"
-#include "effects/spike.h"
-#include "effects/tunnel.h"
-#include "effects/twist.h"
 #include "platform/window.h"
 #include "presentation/overlay_catalogue.h"
 #include "presentation/sprite.h"
+#include "sequence/effect_builds.h"
 #include "sound/music_stream.h"
 
 namespace {
@@ -32,15 +27,6 @@ void showLoadingPicture() {
 }
 
 }  // namespace
-
-void buildEffects() {
-    buildTwist();
-    buildTunnel();
-    buildBox();
-    buildSpheres();
-    buildBitmap();
-    buildSpikes();
-}
 
 bool startDemo() {
     showLoadingPicture();

@@ -9,7 +9,6 @@
 #include "media/file_reading.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
-#include "platform/window.h"
 #include "sound/sound_errors.h"
 #include "sound/sound_library.h"
 
@@ -28,13 +27,13 @@ std::vector<std::unique_ptr<uint8_t[]>>& retainedBlocks() {
 enum class LibraryState { NotOpen, Open };
 
 // A sound failure ends the demo: the box first, then the library is closed
-// (when it was opened) and the display given back before the exit code 1.
+// (when it was opened) before the exit code 1. The window's exit hook gives
+// the display back.
 [[noreturn]] void endWithSoundError(const std::string& text, LibraryState library) {
     showMessage("FMOD", text, MessageIcon::Error);
     if (library == LibraryState::Open) {
         soundClose();
     }
-    destroyDemoWindow();
     std::exit(1);
 }
 

@@ -4,12 +4,10 @@
 
 #include <cstdlib>
 
-#include "platform/frame_memory.h"
+#include "base/render_config.h"
+#include "gfx/gl_state.h"
 #include "platform/gl_extensions.h"
-#include "platform/message.h"
-#include "platform/window.h"
-#include "shell/gl_state.h"
-#include "shell/render_config.h"
+#include "shell/demo_context.h"
 
 namespace {
 
@@ -21,17 +19,11 @@ void HeadlessGlTest::SetUpTestSuite() {
     if (contextReady) {
         return;
     }
-    keepFrameMemoryInHeap();
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // The binary tests hide extensions through this variable; the drawing
+    // tests need them all.
     unsetenv("MESA_EXTENSION_OVERRIDE");
-    suppressDialogs();
     renderConfig = RenderConfig{width, height, 0};
-    contextReady = createDemoWindow();
-    if (contextReady) {
-        fetchExtensionEntryPoints();
-        setInitialGlState(renderConfig);
-    }
+    contextReady = openDemoContext(renderConfig, DemoDisplay::Headless).empty();
 }
 
 void HeadlessGlTest::SetUp() {

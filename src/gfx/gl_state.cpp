@@ -1,4 +1,4 @@
-#include "shell/gl_state.h"
+#include "gfx/gl_state.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,4 +1,4 @@
-#include "effects/textured_box.h"
+#include "gfx/textured_box.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "effects/sphere.h"
+#include "gfx/sphere.h"
 
 #include <GL/gl.h>
 
@@ -7,9 +7,31 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace {
+
 SphereVectorTable sphereWorking = {};
 SphereVectorTable sphereRest = {};
 bool sphereTableBuilt = false;
+
+}  // namespace
+
+const SphereVectorTable& sphereWorkingTable() {
+    return sphereWorking;
+}
+
+const SphereVectorTable& sphereRestTable() {
+    return sphereRest;
+}
+
+bool sphereTableReady() {
+    return sphereTableBuilt;
+}
+
+void forgetSphereTable() {
+    sphereWorking = {};
+    sphereRest = {};
+    sphereTableBuilt = false;
+}
 
 namespace {
 

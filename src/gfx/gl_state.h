@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/render_config.h"
+#include "base/render_config.h"
 
 // The GL state every frame starts from: texturing and depth test on, culling
 // off, black clear colour, a 45-degree projection and an identity modelview.

@@ -1,4 +1,4 @@
-#include "presentation/timeline.h"
+#include "sequence/timeline.h"
 
 #include <GL/gl.h>
 

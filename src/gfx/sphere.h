@@ -23,26 +23,29 @@ struct SphereVectorTable {
 
 // The table drawSphere reads once it is built, and that the deformations
 // overwrite; zero until the first sphere is drawn.
-extern SphereVectorTable sphereWorking;
+const SphereVectorTable& sphereWorkingTable();
 // The undeformed vectors, written once when the table is built.
-extern SphereVectorTable sphereRest;
-// Set by the first drawSphere call that draws anything.
-extern bool sphereTableBuilt;
+const SphereVectorTable& sphereRestTable();
+// Whether a drawSphere call has drawn anything yet and so built the table.
+bool sphereTableReady();
+// Puts the table back to its state before the first sphere, so that the next
+// drawSphere builds it afresh. The demo never calls it; the tests do.
+void forgetSphereTable();
 
 // Draws a sphere around (cx, cy, cz) with the bound texture: s runs 0..sScale
 // around it, t runs 0..tScale from the bottom pole to the top. Negative radius
 // or slices count as their absolute values; fewer than 4 slices or radius 0
 // draw nothing. With 50 slices the first call computes the true sphere and
-// fills both tables, and every later call draws sphereWorking as it stands,
+// fills both tables, and every later call draws the working table as it stands,
 // unnormalised vectors included. Other slice counts do not fit the table and
 // are drawn as a true sphere computed on the spot, leaving the table alone.
 void drawSphere(float cx, float cy, float cz, double radius, int slices, float sScale,
                 float tScale);
 
-// Copies sphereRest over sphereWorking.
+// Copies the rest table over the working table.
 void restoreSphere();
 
-// Rewrites sphereWorking from sphereRest: every vector v becomes v * k with
+// Rewrites the working table from the rest table: every vector v becomes v * k with
 // k = 1 + amplitude * (sin(x / xScale + 2.2 phase) + sin(y / yScale + 5 phase)
 //                     + sin(z / zScale + 4.9 phase)).
 // Always from the rest copy, so deformations never accumulate.

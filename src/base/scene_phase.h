@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // The single-precision value nearest 1/1500: one radian every 1.5 s.
 inline constexpr float scenePhaseFactor = 0.00066666666f;

@@ -1,4 +1,4 @@
-#include "effects/fog.h"
+#include "gfx/fog.h"
 
 void enableBlackFog(float density, float end) {
     glFogi(GL_FOG_MODE, GL_EXP);

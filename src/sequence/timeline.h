@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // One scene of the running order: called with the absolute scene time t for
 // every frame with lower < t < upper (both bounds exclusive, unsigned).

@@ -2,21 +2,21 @@
 
 #include <cstddef>
 
-#include "shell/scene_time.h"
+#include "base/scene_time.h"
 
 // The two kinds of table the scenes time their cuts with.
 
 // A value that changes once t passes start. Rows rise; the last row whose
 // start t exceeds gives the value, and before the first the held value stays.
 template <typename Value>
-struct Change {
+struct HeldChange {
     SceneTime start;
     Value value;
 };
 
 template <typename Value, size_t N>
-constexpr Value heldValueAt(const Change<Value> (&changes)[N], SceneTime t, Value held) {
-    for (const Change<Value>& change : changes) {
+constexpr Value heldValueAt(const HeldChange<Value> (&changes)[N], SceneTime t, Value held) {
+    for (const HeldChange<Value>& change : changes) {
         if (t > change.start) {
             held = change.value;
         }
@@ -27,19 +27,20 @@ constexpr Value heldValueAt(const Change<Value> (&changes)[N], SceneTime t, Valu
 // An open window lower < t < upper and what it selects; an upper bound of
 // `never` leaves it open to the end.
 template <typename Value>
-struct Window {
+struct TimeWindow {
     SceneTime lower;
     SceneTime upper;
     Value value;
 };
 
-inline constexpr SceneTime never = 0xFFFFFFFFu;
+inline constexpr SceneTime openToTheEnd = 0xFFFFFFFFu;
 
 // The first window that holds t, or null.
 template <typename Value, size_t N>
-constexpr const Window<Value>* windowHolding(const Window<Value> (&windows)[N], SceneTime t) {
-    for (const Window<Value>& window : windows) {
-        if (window.lower < t && (window.upper == never || t < window.upper)) {
+constexpr const TimeWindow<Value>* windowHolding(const TimeWindow<Value> (&windows)[N],
+                                                 SceneTime t) {
+    for (const TimeWindow<Value>& window : windows) {
+        if (window.lower < t && (window.upper == openToTheEnd || t < window.upper)) {
             return &window;
         }
     }

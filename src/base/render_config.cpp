@@ -1,0 +1,3 @@
+#include "base/render_config.h"
+
+RenderConfig renderConfig;
