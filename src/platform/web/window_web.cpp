@@ -1,6 +1,6 @@
 // The demo's window in a browser tab: SDL's canvas with a WebGL context under
 // emscripten's fixed-function emulation. The page (web/index.html) sizes and
-// frames the canvas; this side draws at renderConfig's size and hands each
+// frames the canvas; this side draws at the config's size and hands each
 // frame to the browser before drawing the next.
 #include <GL/gl.h>
 #include <SDL.h>
@@ -9,7 +9,6 @@
 #include <string>
 
 #include "platform/window.h"
-#include "shell/render_config.h"
 
 int32_t lastKey = 0;
 
@@ -67,7 +66,7 @@ int32_t virtualKeyCode(int32_t sdlKey) {
     return sdlKey;
 }
 
-bool createDemoWindow() {
+bool createDemoWindow(const RenderConfig& config) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
     }
@@ -83,7 +82,7 @@ bool createDemoWindow() {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
 
-    window = SDL_CreateWindow("velmorra", 0, 0, renderConfig.width, renderConfig.height,
+    window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height,
                               SDL_WINDOW_OPENGL);
     if (window == nullptr) {
         return false;
