@@ -158,6 +158,7 @@ export class Browser {
     }
     if (this.child.exitCode === null) this.child.kill("SIGKILL");
     await this.exited;
-    rmSync(this.profile, { recursive: true, force: true });
+    // Helper processes may still be writing into the profile for a moment.
+    rmSync(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
   }
 }

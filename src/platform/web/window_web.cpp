@@ -67,6 +67,9 @@ int32_t virtualKeyCode(int32_t sdlKey) {
 }
 
 bool createDemoWindow(const RenderConfig& config) {
+    // Each frame yields to the browser once, in presentFrame, for an animation
+    // frame; SDL's own yield in its swap would add a second one.
+    SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
     }
@@ -79,7 +82,10 @@ bool createDemoWindow(const RenderConfig& config) {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    // No alpha channel: the page would otherwise blend the picture with the
+    // page behind wherever the demo leaves alpha below one, which a screen
+    // never shows.
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
 
     window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height,
@@ -119,8 +125,8 @@ void presentFrame() {
         return;
     }
     glFlush();
-    SDL_GL_SwapWindow(window);
     announceFrame();
+    SDL_GL_SwapWindow(window);
     waitForAnimationFrame();
     // The browser queues every key of the frame; all are handled, the last
     // one counts.
