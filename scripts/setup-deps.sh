@@ -14,6 +14,7 @@ PACKAGES=(
   ffmpeg
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev
+  emscripten dpkg-dev chromium
 )
 
 missing=()
