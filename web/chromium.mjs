@@ -158,7 +158,15 @@ export class Browser {
     }
     if (this.child.exitCode === null) this.child.kill("SIGKILL");
     await this.exited;
-    // Helper processes may still be writing into the profile for a moment.
-    rmSync(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+    // Chromium's helper processes may still write into the profile for a
+    // while after the browser has gone; a profile left in /tmp is no failure.
+    for (let attempt = 0; attempt < 10; ++attempt) {
+      try {
+        rmSync(this.profile, { recursive: true, force: true });
+        return;
+      } catch {
+        await new Promise((resolve) => setTimeout(resolve, 500));
+      }
+    }
   }
 }
