@@ -88,8 +88,7 @@ bool createDemoWindow(const RenderConfig& config) {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
 
-    window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height,
-                              SDL_WINDOW_OPENGL);
+    window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height, SDL_WINDOW_OPENGL);
     if (window == nullptr) {
         return false;
     }
