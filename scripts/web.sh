@@ -3,13 +3,14 @@
 # files it loads. Needs only Debian's packages: emscripten compiles the same
 # sources, and SDL2, SDL2_mixer and libjpeg-turbo are built for the browser
 # from Debian's source packages and kept in ~/.cache/velmorra-web/ (keyed by
-# their versions), so a second build takes seconds.
+# their versions and emscripten's), so later builds only compile the demo.
 #
-#   scripts/web.sh            then: python3 -m http.server -d build-web
+#   scripts/web.sh                    then: python3 -m http.server -d build-web
+#   scripts/web.sh --libraries-only   builds the cached libraries, prints where
 #
-# The media come from the native build's generator (build/data), which this
-# script builds when it is missing. VELMORRA_WEB_CACHE moves the library
-# cache; VELMORRA_JOBS sets the build's parallelism (default 2).
+# The media come from the native build's generator (build/data), brought up
+# to date first. VELMORRA_WEB_CACHE moves the library cache; VELMORRA_JOBS
+# sets the build's parallelism (default 2).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="${VELMORRA_JOBS:-2}"
@@ -130,20 +131,22 @@ if [[ "${1:-}" == "--libraries-only" ]]; then
   exit 0
 fi
 
-# The media come from the native generator; the native build makes them.
+# The media come from the native generator, which runs again whenever its
+# sources changed.
 data="$root/build/data"
-if [[ ! -f "$data/music.mp3" || ! -f "$data/loading.jpg" ]]; then
-  echo "velmorra-web: generating the media with the native build" >&2
+if [[ ! -f "$root/build/CMakeCache.txt" ]]; then
   bash "$root/scripts/setup-deps.sh"
   cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$root/build" --target media -j "$jobs" >/dev/null
 fi
+echo "velmorra-web: bringing the generated media up to date" >&2
+cmake --build "$root/build" --target media -j "$jobs" >/dev/null
 
 cmake_dir="$root/build-web-cmake"
 out="$root/build-web"
 emcmake cmake -S "$root/web" -B "$cmake_dir" -DCMAKE_BUILD_TYPE=Release \
   -DSDL2_DIR="$libs/lib/cmake/SDL2" -DSDL2_mixer_DIR="$libs/lib/cmake/SDL2_mixer" \
-  -DJPEG_INCLUDE_DIR="$libs/include" -DJPEG_LIBRARY="$libs/lib/libjpeg.a" -DVELMORRA_DATA_DIR="$data" -DVELMORRA_WERROR=ON \
+  -DJPEG_INCLUDE_DIR="$libs/include" -DJPEG_LIBRARY="$libs/lib/libjpeg.a" \
+  -DVELMORRA_DATA_DIR="$data" -DVELMORRA_WERROR=ON \
   ${CMAKE_C_COMPILER_LAUNCHER:+-DCMAKE_C_COMPILER_LAUNCHER=$CMAKE_C_COMPILER_LAUNCHER} \
   ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} \
   >/dev/null
