@@ -68,22 +68,29 @@ GLuint makeTexture(int seed) {
 
 // A textured cube as quads, then a band of a sphere as one quad strip with
 // its normals, both recorded in one list with the texture binds.
-void recordShapes(const GlCalls& gl, GLuint list, GLuint texture) {
+void recordShapes(const GlCalls& gl, GLuint list, GLuint texture, GLuint other) {
     gl.newList(list, GL_COMPILE);
-    gl.bindTexture(GL_TEXTURE_2D, texture);
     const float c[8][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
                            {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},  {-1, 1, 1}};
     const int faces[6][4] = {{0, 1, 2, 3}, {5, 4, 7, 6}, {4, 0, 3, 7},
                              {1, 5, 6, 2}, {3, 2, 6, 7}, {4, 5, 1, 0}};
     const float st[4][2] = {{0, 0}, {2, 0}, {2, 1}, {0, 1}};
-    gl.begin(GL_QUADS);
-    for (const auto& face : faces) {
-        for (int k = 0; k < 4; ++k) {
-            gl.texCoord(st[k][0], st[k][1]);
-            gl.vertex(c[face[k]][0], c[face[k]][1], c[face[k]][2] * 1.5f);
+    // In three runs of two faces, each bound and unbound as a textured box
+    // is: the recorder folds the first two (one texture) into one draw and
+    // keeps the third (another texture) apart.
+    for (int run = 0; run < 3; ++run) {
+        gl.bindTexture(GL_TEXTURE_2D, run < 2 ? texture : other);
+        gl.begin(GL_QUADS);
+        for (int f = run * 2; f < run * 2 + 2; ++f) {
+            for (int k = 0; k < 4; ++k) {
+                gl.texCoord(st[k][0], st[k][1]);
+                gl.vertex(c[faces[f][k]][0], c[faces[f][k]][1], c[faces[f][k]][2] * 1.5f);
+            }
         }
+        gl.end();
+        gl.bindTexture(GL_TEXTURE_2D, 0);
     }
-    gl.end();
+    gl.bindTexture(GL_TEXTURE_2D, texture);
     gl.begin(GL_QUAD_STRIP);
     for (int j = 0; j <= 24; ++j) {
         const float a = static_cast<float>(j) * 0.2618f;
@@ -100,9 +107,9 @@ void recordShapes(const GlCalls& gl, GLuint list, GLuint texture) {
 }
 
 // Draws the list twice under gluLookAt and rotations.
-void listScene(const GlCalls& gl, GLuint texture) {
+void listScene(const GlCalls& gl, GLuint texture, GLuint other) {
     const GLuint list = gl.genLists(1);
-    recordShapes(gl, list, texture);
+    recordShapes(gl, list, texture, other);
     glPushMatrix();
     gl.lookAt(3.0, 4.0, 9.0, 0.5, -0.3, 0.0, 0.1, 1.0, 0.0);
     gl.callList(list);
@@ -176,7 +183,7 @@ TEST_F(GlLayerTest, DrawsWhatTheDriverDraws) {
     };
     const Case cases[] = {
         {"display lists of quads and a quad strip under gluLookAt",
-         [&](const GlCalls& gl) { listScene(gl, base); }},
+         [&](const GlCalls& gl) { listScene(gl, base, environment); }},
         {"sphere map on unit 1 from unnormalised normals",
          [&](const GlCalls& gl) { sphereMapScene(gl, base, environment); }},
     };

@@ -191,6 +191,48 @@ void drawBatch(const Batch& batch) {
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
+bool mergeable(const Batch& a, const Batch& b) {
+    return a.mode == GL_TRIANGLES && b.mode == GL_TRIANGLES && a.normals == b.normals &&
+           a.texCoords == b.texCoords;
+}
+
+// A list replays with as few draws as give the same picture: a bind that the
+// next bind replaces before any draw goes, as does a bind of the texture the
+// list itself bound last, and the triangles of draws that then follow one
+// another become one draw. Each draw costs the browser's emulation far more
+// than its vertices (the tunnel's cubes are 20 boxes of one texture).
+std::vector<Command> compacted(std::vector<Command> commands) {
+    std::vector<Command> out;
+    bool bound = false;  // whether the list has bound a texture so far
+    GLuint texture = 0;
+    for (Command& command : commands) {
+        if (command.bind) {
+            if (!out.empty() && out.back().bind) {
+                out.pop_back();
+                bound = false;
+                for (const Command& earlier : out) {
+                    if (earlier.bind) {
+                        bound = true;
+                        texture = earlier.texture;
+                    }
+                }
+            }
+            if (bound && texture == command.texture) {
+                continue;
+            }
+            bound = true;
+            texture = command.texture;
+            out.push_back(std::move(command));
+        } else if (!out.empty() && !out.back().bind && mergeable(out.back().batch, command.batch)) {
+            std::vector<Vertex>& into = out.back().batch.vertices;
+            into.insert(into.end(), command.batch.vertices.begin(), command.batch.vertices.end());
+        } else {
+            out.push_back(std::move(command));
+        }
+    }
+    return out;
+}
+
 void runCommands(const std::vector<Command>& commands) {
     for (const Command& command : commands) {
         if (command.bind) {
@@ -311,7 +353,7 @@ void velmorraEndList() {
     if (layer.record.list > layer.lists.size()) {
         layer.lists.resize(layer.record.list);
     }
-    layer.lists[layer.record.list - 1] = std::move(layer.record.commands);
+    layer.lists[layer.record.list - 1] = compacted(std::move(layer.record.commands));
     layer.record = Recording{};
 }
 
