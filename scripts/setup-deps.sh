@@ -11,7 +11,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
   xvfb xauth xdotool
-  ffmpeg
+  ffmpeg aubio-tools
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev
   emscripten dpkg-dev chromium

@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr float startOrbitDivisor = 1500.0f;
-float boxOrbitDivisor = startOrbitDivisor;
+float boxOrbitDivisor = boxStartOrbitDivisor;
 
 Sprite* blobTexture = nullptr;
 AlphaSprite* cubeTexture = nullptr;
@@ -93,7 +92,7 @@ float heldBoxOrbitDivisor() {
 }
 
 void restartBoxOrbit() {
-    boxOrbitDivisor = startOrbitDivisor;
+    boxOrbitDivisor = boxStartOrbitDivisor;
 }
 
 void boxScene(SceneTime t) {

@@ -18,8 +18,10 @@ void renderBox(float phase, float angle);
 // texture bound with alpha function GREATER 0.5.
 void boxScene(SceneTime t);
 
-// Turns scene time into the camera's orbit angle: 1500 at start, changed only
-// inside the scene's own windows and never reset by the demo.
+// Turns scene time into the camera's orbit angle: boxStartOrbitDivisor at
+// start, changed only inside the scene's own windows and never reset by the
+// demo.
+inline constexpr float boxStartOrbitDivisor = 1500.0f;
 float heldBoxOrbitDivisor();
 // Puts the divisor back to its start value (for tests that replay the scene).
 void restartBoxOrbit();

@@ -189,11 +189,11 @@ void twistPillarScene(SceneTime t) {
     if (const std::optional<PillarView> view = pillarViewAt(t)) {
         drawTwistPillar(x, x, view->centreX, view->eyeDepth);
     }
-    if (t > 10654) {
+    if (t > machinePicturesAfter) {
         machinePictureIndex = machinePictureIndexAt(t, machinePictureIndex);
         drawCutoutOf(maskinePictures[machinePictureIndex]);
     }
-    if (25334 < t && t < 30664) {
+    if (secondMachinePictureShown(t)) {
         drawCutoutOf(maskineLatePictures[secondMachinePictureAt(t)]);
     }
 }

@@ -63,12 +63,20 @@ struct PillarView {
 };
 std::optional<PillarView> pillarViewAt(SceneTime t);
 
+// The machine pictures show from after this time on, over the pillar.
+inline constexpr SceneTime machinePicturesAfter = 10654;
+
 // Only change inside their scenes; held is the value the previous frame left.
 int machinePictureIndexAt(SceneTime t, int held);
 float roomCameraOffsetAt(SceneTime t, float held);
 
+// Whether a second machine picture lies over the first at t.
+constexpr bool secondMachinePictureShown(SceneTime t) {
+    return 25334 < t && t < 30664;
+}
+
 // Index into maskineLatePictures of the picture over the machine picture; only
-// asked inside 25334 < t < 30664.
+// asked where secondMachinePictureShown holds.
 int secondMachinePictureAt(SceneTime t);
 
 // Index into ostPictures of the cut-out of the room scene at t, -1 for none.

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "asset_names.h"
 #include "audio.h"
@@ -19,6 +20,7 @@
 #include "jpeg_writer.h"
 #include "mp3.h"
 #include "pictures.h"
+#include "sequence/cut_list.h"
 #include "soundtrack.h"
 
 namespace {
@@ -71,8 +73,23 @@ bool writePictures(const std::string& dir, int part, int parts, std::string& err
     return true;
 }
 
+// The demo's own cuts, as the soundtrack marks them.
+std::vector<soundtrack::CutMark> demoCutMarks() {
+    std::vector<soundtrack::CutMark> marks;
+    for (const Cut& cut : listCuts()) {
+        soundtrack::Accent accent = soundtrack::Accent::Picture;
+        if (cut.kind == CutKind::SceneChange) {
+            accent = soundtrack::Accent::Scene;
+        } else if (cut.kind == CutKind::CameraCut) {
+            accent = soundtrack::Accent::Camera;
+        }
+        marks.push_back({static_cast<double>(cut.ms), accent});
+    }
+    return marks;
+}
+
 bool writeMusic(const std::string& dir, std::string& report, std::string& error) {
-    Stereo raw = soundtrack::synthesise();
+    Stereo raw = soundtrack::synthesise(demoCutMarks());
     std::string path = dir + "/" + std::string(assets::musicFile);
     double ceiling = soundtrack::ceilingDb;
     // The encoder can overshoot the sample peak; check the decoded file and

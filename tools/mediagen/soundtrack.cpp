@@ -9,6 +9,12 @@ namespace {
 
 constexpr double twoPi = 6.283185307179586;
 constexpr double stepMs = beatMs / 4;  // a sixteenth note
+// Cuts further than this from the sixteenth grid get a tom fill.
+constexpr double offGridMs = 12;
+// Hats closer than this before a cut give way to its hit.
+constexpr double hatClearMs = 70;
+// A cut this close after a step, off the grid, makes that step a short break.
+constexpr double breakMs = 56;
 
 enum Section {
     Intro,      // opening pictures: pads and a rising noise
@@ -67,7 +73,9 @@ struct Mixer {
     }
 };
 
-void kick(Mixer& m, size_t start, float level) {
+// Without its click the kick is felt more than heard as an attack, which
+// leaves the attack to a cut that follows closely.
+void kick(Mixer& m, size_t start, float level, bool click) {
     double phase = 0;
     size_t length = sampleRate * 35 / 100;
     for (size_t i = 0; i < length; ++i) {
@@ -75,8 +83,8 @@ void kick(Mixer& m, size_t start, float level) {
         double f = 45 + 110 * std::exp(-t * 30);
         phase += twoPi * f / sampleRate;
         double env = std::exp(-t * 9) * std::min(1.0, i / 20.0);
-        double click = std::exp(-t * 400) * 0.3;
-        m.add(start + i, static_cast<float>(level * (std::sin(phase) * env + click)), 0);
+        double attack = click ? std::exp(-t * 400) * 0.3 : 0.0;
+        m.add(start + i, static_cast<float>(level * (std::sin(phase) * env + attack)), 0);
     }
 }
 
@@ -108,19 +116,6 @@ void hat(Mixer& m, size_t start, float level, bool open, Noise& noise, float pan
         float high = n - previous;  // first difference: a bright high-pass
         previous = n;
         m.add(start + i, static_cast<float>(high * level * std::exp(-t * decay)), pan);
-    }
-}
-
-void crash(Mixer& m, size_t start, float level, Noise& noise) {
-    size_t length = sampleRate * 2;
-    float previous = 0;
-    for (size_t i = 0; i < length; ++i) {
-        double t = static_cast<double>(i) / sampleRate;
-        float n = noise.next();
-        float high = n - previous * 0.6f;
-        previous = n;
-        float v = static_cast<float>(high * level * std::exp(-t * 2.2));
-        m.add(start + i, v, (i % 2) != 0 ? -0.3f : 0.3f);
     }
 }
 
@@ -229,8 +224,9 @@ int themeLength(const int* line, int step) {
 }
 
 // Feedback echo on the lead, three sixteenths apart, alternating sides.
+constexpr int echoSteps = 3;
 void echo(Stereo& dry, Stereo& out) {
-    size_t delay = sampleAt(stepMs * 3);
+    size_t delay = sampleAt(stepMs * echoSteps);
     std::vector<float> l = dry.left, r = dry.right;
     for (size_t i = delay; i < l.size(); ++i) {
         l[i] += 0.42f * r[i - delay];
@@ -242,6 +238,39 @@ void echo(Stereo& dry, Stereo& out) {
     }
 }
 
+// What a step of the grid gives up for a cut near it. An onset detector,
+// like the ear, takes one attack in about 50 ms, so an attack on the grid just
+// before a cut would swallow the cut's hit.
+struct Yield {
+    bool hat = false;         // a cut follows within hatClearMs or falls on the step
+    bool everything = false;  // a cut follows off the grid, a little later: no
+                              // hat, bass or melody note, the kick keeps its
+                              // place but not its click, and the bar's chord
+                              // waits for the cut
+    bool melody = false;      // as everything, or its echo would land on such a step
+    double cutMs = 0;
+};
+
+std::vector<Yield> stepYields(std::span<const CutMark> cuts, int steps) {
+    std::vector<Yield> yields(static_cast<size_t>(steps));
+    for (const CutMark& cut : cuts) {
+        const int last = static_cast<int>((cut.ms - firstBeatMs + 15) / stepMs);
+        for (int step = std::max(0, last - 1); step <= last && step < steps; ++step) {
+            const double ms = firstBeatMs + step * stepMs;
+            Yield& y = yields[static_cast<size_t>(step)];
+            y.hat = y.hat || (ms > cut.ms - hatClearMs && ms < cut.ms + 15);
+            if (ms + offGridMs < cut.ms && ms + breakMs > cut.ms) {
+                y.everything = y.melody = true;
+                y.cutMs = cut.ms;
+                if (step >= echoSteps) {
+                    yields[static_cast<size_t>(step - echoSteps)].melody = true;
+                }
+            }
+        }
+    }
+    return yields;
+}
+
 }  // namespace
 
 bool kickPlays(double ms) {
@@ -249,7 +278,49 @@ bool kickPlays(double ms) {
     return s != Intro && s != Interlude;
 }
 
-Stereo synthesise() {
+Stereo cutHits(std::span<const CutMark> cuts) {
+    Stereo hits;
+    hits.left.assign(sampleAt(lengthSeconds * 1000), 0);
+    hits.right = hits.left;
+    uint32_t seed = 0x9e3779b9u;
+    int index = 0;
+    for (const CutMark& cut : cuts) {
+        const double step = std::round((cut.ms - firstBeatMs) / stepMs);
+        const bool offGrid = std::fabs(cut.ms - (firstBeatMs + step * stepMs)) > offGridMs;
+        const Section s = sectionAt(cut.ms);
+        const Chord& chord = chordAt(static_cast<int>(step) / 16, s);
+        const bool calm = s == Intro || s == Interlude || s == Outro;
+        float level = cut.accent == Accent::Scene    ? 0.6f
+                      : cut.accent == Accent::Camera ? 0.5f
+                                                     : 0.4f;
+        HitSound sound{cut.accent, offGrid, midiHz(chord.root + 24), calm ? level * 0.7f : level};
+        addHit(hits, sampleAt(cut.ms), sound, (index++ % 2 == 0) ? 0.12f : -0.12f, seed);
+        seed = seed * 1664525u + 1013904223u;
+    }
+    // The lowest band belongs to the kick: two one-pole high-passes at 150 Hz
+    // keep the hits out of it, so a kick right after a hit still starts clean.
+    // A one-pole low-pass at 9 kHz takes off the top the encoder would cut
+    // anyway; left in, its removal makes the decoded peaks overshoot.
+    const float k = 1 - std::exp(-static_cast<float>(twoPi) * 150 / sampleRate);
+    const float top = 1 - std::exp(-static_cast<float>(twoPi) * 9000 / sampleRate);
+    for (std::vector<float>* channel : {&hits.left, &hits.right}) {
+        for (int pass = 0; pass < 2; ++pass) {
+            float low = 0;
+            for (float& v : *channel) {
+                low += k * (v - low);
+                v -= low;
+            }
+        }
+        float smooth = 0;
+        for (float& v : *channel) {
+            smooth += top * (v - smooth);
+            v = smooth;
+        }
+    }
+    return hits;
+}
+
+Stereo synthesise(std::span<const CutMark> cuts) {
     Stereo out;
     size_t frames = sampleAt(lengthSeconds * 1000);
     out.left.assign(frames, 0);
@@ -259,6 +330,7 @@ Stereo synthesise() {
     Noise noise{0x1234567u};
 
     const int steps = static_cast<int>((lengthSeconds * 1000 - firstBeatMs) / stepMs) + 1;
+    const std::vector<Yield> yields = stepYields(cuts, steps);
     for (int step = 0; step < steps; ++step) {
         double ms = firstBeatMs + step * stepMs;
         size_t at = sampleAt(ms);
@@ -266,19 +338,20 @@ Stereo synthesise() {
         int beat = step / 4, inBeat = step % 4, bar = beat / 4, inBar = step % 16;
         const Chord& chord = chordAt(bar, s);
         bool calm = s == Intro || s == Interlude || s == Outro;
+        const Yield& yield = yields[static_cast<size_t>(step)];
 
         // Drums.
         if (inBeat == 0 && kickPlays(ms)) {
             bool halfTime = s == Spheres;
             if (!halfTime || beat % 2 == 0) {
                 float level = s == Outro ? 0.55f : 0.8f;
-                kick(mix, at, level);
+                kick(mix, at, level, !yield.everything);
             }
         }
         bool snareOn = s == PillarA || s == PillarB || s == Spike || s == Room || s == Box ||
                        s == Tunnel || s == Closing;
         if (snareOn && inBeat == 0 && beat % 2 == 1) {
-            snare(mix, at, 0.45f, noise);
+            snare(mix, at, s == Spike ? 0.26f : 0.36f, noise);
         }
         if (s == Spheres && inBar == 8) {
             snare(mix, at, 0.5f, noise);
@@ -286,19 +359,21 @@ Stereo synthesise() {
         if (s == Tunnel && inBar == 14 && bar % 4 == 3) {
             snare(mix, at, 0.3f, noise);
         }
-        if (!calm) {
+        if (!yield.hat && !calm) {
             bool sixteenths = s == PillarA || s == PillarB || s == Tunnel || s == Box;
             if (inBeat == 2) {
-                hat(mix, at, 0.16f, s == Spike || s == Tunnel, noise, 0.25f);
+                // Open only in the tunnel: in the spike scene, where the cuts
+                // come fastest, a long hat would cover them.
+                hat(mix, at, s == Tunnel ? 0.07f : 0.1f, s == Tunnel, noise, 0.25f);
             } else if (sixteenths || (s != Credits && inBeat == 0)) {
-                hat(mix, at, 0.08f, false, noise, -0.2f);
+                hat(mix, at, 0.045f, false, noise, -0.2f);
             }
-        } else if (s == Outro && inBeat == 2) {
+        } else if (!yield.hat && s == Outro && inBeat == 2) {
             hat(mix, at, 0.05f, false, noise, 0.2f);
         }
 
         // Bass: eighths off the kick, sixteenth runs in the busier parts.
-        if (s != Intro && s != Interlude) {
+        if (s != Intro && s != Interlude && !yield.everything) {
             bool busy = s == PillarA || s == PillarB || s == Spike || s == Tunnel;
             bool play = busy ? inBeat != 0 : inBeat == 2;
             if (s == Outro) {
@@ -317,9 +392,11 @@ Stereo synthesise() {
         // Pads: one chord per bar.
         if (inBar == 0) {
             size_t length = sampleAt(beatMs * 4);
+            // Held back to the cut when one follows closely.
+            size_t from = yield.everything ? sampleAt(yield.cutMs) : at;
             float level = calm ? 0.075f : 0.05f;
             for (int v = 0; v < 3; ++v) {
-                pad(mix, at, length, chord.notes[v], level, -0.6f + 0.6f * v);
+                pad(mix, from, length, chord.notes[v], level, -0.6f + 0.6f * v);
             }
         }
 
@@ -327,12 +404,12 @@ Stereo synthesise() {
         const int* line = (s == Box || s == Room) ? themeB : theme;
         int themeStep = (bar % 4) * 16 + inBar;
         bool leadOn = s == PillarB || s == Box || s == Tunnel || s == Closing || s == Interlude;
-        if (leadOn && line[themeStep] != 0) {
+        if (leadOn && line[themeStep] != 0 && !yield.melody) {
             size_t length = sampleAt(stepMs * themeLength(line, themeStep) * 0.95);
             float level = s == Interlude ? 0.08f : 0.11f;
             lead(leadMix, at, length, line[themeStep], level, 0.15f);
         }
-        if (s == Spike || s == Spheres || s == Intro) {
+        if ((s == Spike || s == Spheres || s == Intro) && !yield.melody) {
             // Arpeggio over the chord, in sixteenths (eighths in the intro).
             if (s != Intro || inBeat % 2 == 0) {
                 int note = chord.notes[step % 3] + 12 * ((step / 3) % 2);
@@ -341,12 +418,7 @@ Stereo synthesise() {
         }
     }
 
-    // A crash where each scene begins, and a noise swell leading into the
-    // first beat of the credits.
-    for (double change : sceneChangesMs) {
-        double quantised = firstBeatMs + std::round((change - firstBeatMs) / stepMs) * stepMs;
-        crash(mix, sampleAt(quantised), change >= 117000 ? 0.08f : 0.14f, noise);
-    }
+    // A noise swell leading into the first beat of the credits.
     {
         size_t from = sampleAt(1000), to = sampleAt(3650);
         float low = 0;
@@ -358,6 +430,7 @@ Stereo synthesise() {
     }
 
     echo(leadBus, out);
+    Stereo hits = cutHits(cuts);
 
     // Fade out towards the end.
     size_t fadeFrom = sampleAt(123000), fadeTo = sampleAt(130800);
@@ -366,6 +439,13 @@ Stereo synthesise() {
             i >= fadeTo ? 0.0f : 1.0f - static_cast<float>(i - fadeFrom) / (fadeTo - fadeFrom);
         out.left[i] *= g * g;
         out.right[i] *= g * g;
+        // The hits fade more gently, so that the last cuts are still heard.
+        hits.left[i] *= g;
+        hits.right[i] *= g;
+    }
+    for (size_t i = 0; i < frames; ++i) {
+        out.left[i] += hits.left[i];
+        out.right[i] += hits.right[i];
     }
     return out;
 }
@@ -382,7 +462,9 @@ double master(Stereo& audio, double ceilingDecibels) {
             audio.left[i] *= g;
             audio.right[i] *= g;
         }
-        limitPeaks(audio, static_cast<float>(fromDecibels(ceilingDecibels)));
+        // A short release: a kick right after a loud hit must not start held
+        // down, or it would seem to come late.
+        limitPeaks(audio, static_cast<float>(fromDecibels(ceilingDecibels)), 0.002, 0.03);
         reached = integratedLoudness(audio);
         if (std::fabs(reached - targetLufs) < 0.05) {
             break;
