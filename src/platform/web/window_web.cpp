@@ -86,9 +86,16 @@ bool createDemoWindow(const RenderConfig& config) {
     // page behind wherever the demo leaves alpha below one, which a screen
     // never shows.
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    // WebGL gives 24 depth bits wherever it can; ask for them, and take 16
+    // where a browser offers no more.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
 
     window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height, SDL_WINDOW_OPENGL);
+    if (window == nullptr) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+        window =
+            SDL_CreateWindow("velmorra", 0, 0, config.width, config.height, SDL_WINDOW_OPENGL);
+    }
     if (window == nullptr) {
         return false;
     }
@@ -99,6 +106,14 @@ bool createDemoWindow(const RenderConfig& config) {
     }
     hideCursor();
     return true;
+}
+
+int depthBufferBits() {
+    int bits = 0;
+    if (context == nullptr || SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &bits) != 0) {
+        return 0;
+    }
+    return bits;
 }
 
 void destroyDemoWindow() {
