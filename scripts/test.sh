@@ -3,6 +3,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/check-floors.sh"
+# The browser build first, so that configuring build/ finds Chromium and the
+# browser test has build-web/ to open.
+bash "$root/scripts/web.sh"
 bash "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure -j "$(nproc)"

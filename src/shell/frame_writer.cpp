@@ -557,19 +557,6 @@ private:
 
 }  // namespace
 
-const char* const videoSizeLimitText =
-    "ffmpeg takes no frame whose (width + 128) x (height + 128) reaches 268435455 pixels "
-    "(16255x16255 at the most for a square)";
-
-bool videoSizeFits(int width, int height) {
-    constexpr int64_t limit = INT32_MAX / 8;
-    return (int64_t{width} + 128) * (int64_t{height} + 128) < limit;
-}
-
-bool isVideoOutput(const std::string& output) {
-    return endsWith(output, ".mp4") || endsWith(output, ".mkv") || endsWith(output, ".webm");
-}
-
 std::string frameFileName(SceneTime time) {
     char name[32];
     std::snprintf(name, sizeof name, "%06u.png", time);

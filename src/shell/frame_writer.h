@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/options.h"
+#include "shell/video_output.h"
 
 // Where the frames of an offline capture go: a directory of PNG pictures or an
 // ffmpeg process that encodes a video. Errors come back as text for the caller
@@ -23,13 +24,6 @@ public:
 // musicPath is muxed as the soundtrack of a video when the file exists.
 std::unique_ptr<FrameWriter> makeFrameWriter(const CaptureOptions& options,
                                              const std::string& musicPath);
-
-bool isVideoOutput(const std::string& output);
-
-// ffmpeg refuses a picture unless (width + 128) * (height + 128) stays under
-// INT_MAX / 8: 16255 x 16255 at the most for a square frame.
-bool videoSizeFits(int width, int height);
-extern const char* const videoSizeLimitText;
 
 // The PNG name of a frame: its time zero-padded to six digits.
 std::string frameFileName(SceneTime time);

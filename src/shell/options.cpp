@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "shell/frame_writer.h"
+#include "shell/video_output.h"
 
 const char* const usageText =
     "usage: velmorra [LETTERS] [--size=WxH [--stretch]] [--stats]\n"

@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "noise.h"
+
 namespace soundtrack {
 namespace {
 
 constexpr double twoPi = 6.283185307179586;
-
-struct Noise {
-    uint32_t state;
-    float next() {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return static_cast<float>(state) / 2147483648.0f - 1.0f;
-    }
-};
 
 // The attack reaches full level within a millisecond of the first
 // sample; anything slower blurs where the hit starts.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "noise.h"
+
 namespace soundtrack {
 namespace {
 
@@ -48,17 +50,6 @@ size_t sampleAt(double ms) {
 double midiHz(double note) {
     return 440.0 * std::pow(2.0, (note - 69) / 12.0);
 }
-
-// Deterministic noise source.
-struct Noise {
-    uint32_t state;
-    float next() {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return static_cast<float>(state) / 2147483648.0f - 1.0f;
-    }
-};
 
 // Adds a mono sound to both channels with equal-power panning (-1 left .. 1 right).
 struct Mixer {

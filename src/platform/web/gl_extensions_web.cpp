@@ -1,0 +1,41 @@
+#include <GL/gl.h>
+
+#include "platform/gl_extensions.h"
+#include "platform/web/gl_layer.h"
+
+namespace glext {
+
+PFNGLUNLOCKARRAYSEXTPROC glUnlockArraysEXT = nullptr;
+PFNGLLOCKARRAYSEXTPROC glLockArraysEXT = nullptr;
+PFNGLMULTITEXCOORD1FARBPROC glMultiTexCoord1fARB = nullptr;
+PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
+PFNGLMULTITEXCOORD3FARBPROC glMultiTexCoord3fARB = nullptr;
+PFNGLMULTITEXCOORD4FARBPROC glMultiTexCoord4fARB = nullptr;
+PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
+PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB = nullptr;
+PFNGLMULTITEXCOORD2FVARBPROC glMultiTexCoord2fvARB = nullptr;
+
+}  // namespace glext
+
+namespace {
+
+void clientActiveTexture(GLenum unit) {
+    glClientActiveTexture(unit);
+}
+
+}  // namespace
+
+// WebGL has multitexturing in the core and no compiled vertex arrays: the
+// layer gives both groups, and locking an array does nothing there.
+ExtensionSupport fetchExtensionEntryPoints() {
+    glext::glUnlockArraysEXT = velmorraUnlockArrays;
+    glext::glLockArraysEXT = velmorraLockArrays;
+    glext::glMultiTexCoord1fARB = velmorraMultiTexCoord1f;
+    glext::glMultiTexCoord2fARB = velmorraMultiTexCoord2f;
+    glext::glMultiTexCoord3fARB = velmorraMultiTexCoord3f;
+    glext::glMultiTexCoord4fARB = velmorraMultiTexCoord4f;
+    glext::glActiveTextureARB = velmorraActiveTexture;
+    glext::glClientActiveTextureARB = clientActiveTexture;
+    glext::glMultiTexCoord2fvARB = velmorraMultiTexCoord2fv;
+    return {true, true};
+}
