@@ -3,20 +3,6 @@
 #include "platform/gl_extensions.h"
 #include "platform/web/gl_layer.h"
 
-namespace glext {
-
-PFNGLUNLOCKARRAYSEXTPROC glUnlockArraysEXT = nullptr;
-PFNGLLOCKARRAYSEXTPROC glLockArraysEXT = nullptr;
-PFNGLMULTITEXCOORD1FARBPROC glMultiTexCoord1fARB = nullptr;
-PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
-PFNGLMULTITEXCOORD3FARBPROC glMultiTexCoord3fARB = nullptr;
-PFNGLMULTITEXCOORD4FARBPROC glMultiTexCoord4fARB = nullptr;
-PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
-PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB = nullptr;
-PFNGLMULTITEXCOORD2FVARBPROC glMultiTexCoord2fvARB = nullptr;
-
-}  // namespace glext
-
 namespace {
 
 void clientActiveTexture(GLenum unit) {
