@@ -9,5 +9,6 @@ if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   exec "$root/build/velmorra" "$@"
 fi
 echo "velmorra: no display found; rendering the demo to build/velmorra.mp4 instead."
-"$root/build/velmorra" --capture="$root/build/velmorra.mp4" "$@"
+# The video is our own to replace on every run.
+"$root/build/velmorra" --capture="$root/build/velmorra.mp4" --force "$@"
 echo "velmorra: the video is at $root/build/velmorra.mp4"

@@ -12,6 +12,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
   xvfb xauth xdotool
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   ffmpeg aubio-tools
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev

@@ -47,7 +47,8 @@ TEST(ProgramDirectory, KeepsTheTrailingSeparator) {
     EXPECT_EQ(directoryOf("/opt/demos/x/velmorra"), "/opt/demos/x/");
     EXPECT_EQ(directoryOf("/velmorra"), "/");
     EXPECT_EQ(directoryOf("velmorra"), "./");
-    EXPECT_EQ(directoryOf("D:\\demos\\x\\demo.exe"), "D:\\demos\\x\\");
+    // On Linux '\' is part of a name, never a separator.
+    EXPECT_EQ(directoryOf("/tmp/back\\slash/velm\\orra"), "/tmp/back\\slash/");
 }
 
 TEST(ProgramDirectory, DataPathJoinsAndMapsBackslashes) {
@@ -55,6 +56,9 @@ TEST(ProgramDirectory, DataPathJoinsAndMapsBackslashes) {
     setProgramDirectory("/opt/demo");
     EXPECT_EQ(dataPath("data/loading.jpg"), "/opt/demo/data/loading.jpg");
     EXPECT_EQ(dataPath("data\\twist_1.jpg"), "/opt/demo/data/twist_1.jpg");
+    // Only the media name is mapped; the directory is taken as it is.
+    setProgramDirectory("/tmp/back\\slash");
+    EXPECT_EQ(dataPath("data\\twist_1.jpg"), "/tmp/back\\slash/data/twist_1.jpg");
     // No fixed-size buffer: a deep directory survives whole.
     std::string deep = "/";
     for (int i = 0; i < 80; ++i) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -206,16 +207,21 @@ TEST(ReadWholeFile, ReadsExactBytesAndRefusesWhatIsNotAFile) {
     ASSERT_TRUE(writeFile(dir + "/empty.bin", {}));
 
     size_t size = 99;
-    const auto bytes = readWholeFile(dir + "/full.bin", size);
+    const auto bytes = readWholeFile(dir + "/full.bin", size, contents.size());
     ASSERT_TRUE(bytes);
     ASSERT_EQ(size, contents.size());
     EXPECT_EQ(std::vector<uint8_t>(bytes.get(), bytes.get() + size), contents);
 
-    for (const std::string& failing : {dir + "/missing.bin", dir + "/empty.bin", dir}) {
+    // A FIFO with no writer must be refused at once, not waited on.
+    ASSERT_EQ(mkfifo((dir + "/fifo.bin").c_str(), 0644), 0);
+    for (const std::string& failing : {dir + "/missing.bin", dir + "/empty.bin", dir,
+                                       dir + "/fifo.bin", std::string("/dev/zero")}) {
         size = 99;
-        EXPECT_FALSE(readWholeFile(failing, size)) << failing;
+        EXPECT_FALSE(readWholeFile(failing, size, contents.size())) << failing;
         EXPECT_EQ(size, 0u) << failing;
     }
+    // One byte over the bound is refused before it is read.
+    EXPECT_FALSE(readWholeFile(dir + "/full.bin", size, contents.size() - 1));
     std::filesystem::remove_all(dir);
 }
 

@@ -12,6 +12,7 @@
 #include "asset_names.h"
 #include "media/file_reading.h"
 #include "media/jpeg.h"
+#include "media/texture.h"
 #include "support/jpeg_encode.h"
 #include "support/process.h"
 
@@ -41,7 +42,7 @@ struct Picture {
 Picture load(std::string_view file) {
     Picture p;
     size_t size = 0;
-    auto bytes = readWholeFile(dataDir + "/" + std::string(file), size);
+    auto bytes = readWholeFile(dataDir + "/" + std::string(file), size, maxPictureFileBytes);
     if (bytes) {
         p.pixels = decodeJpeg(p.width, p.height, p.channels, bytes.get(), size);
     }

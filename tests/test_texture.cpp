@@ -243,3 +243,22 @@ TEST(CombineColourAndAlpha, CopiesColourAndTakesLargestAlphaChannel) {
 }
 
 }  // namespace
+
+namespace {
+
+// 4096 x 4096 RGB decodes to 48 MiB: four fit in the budget, a fifth does
+// not, and a new budget (a new context) takes it again.
+TEST_F(TextureTest, DecodedPicturesShareOneBudget) {
+    ASSERT_EQ(pictureBudgetBytes, size_t{4} * 4096 * 4096 * 3);
+    ASSERT_TRUE(writeFile(root + "/data/big.jpg", solidColourJpeg(4096, 4096, 9, 9, 9)));
+    for (int load = 0; load < 6; ++load) {
+        if (load == 5) {
+            resetPictureBudget();
+        }
+        GLuint name = static_cast<GLuint>(loadTexture("data/big.jpg"));
+        EXPECT_EQ(static_cast<int32_t>(name) >= 0, load != 4) << load;
+        glDeleteTextures(1, &name);
+    }
+}
+
+}  // namespace

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<uint8_t[]>> files(pictureCount);
     std::vector<size_t> sizes(pictureCount);
     for (int i = 0; i < pictureCount; ++i) {
-        files[i] = readWholeFile(dataPath(pictureName(i)), sizes[i]);
+        files[i] = readWholeFile(dataPath(pictureName(i)), sizes[i], maxPictureFileBytes);
     }
 
     // Decoded once, for timing the upload on its own.
@@ -177,6 +177,8 @@ int main(int argc, char** argv) {
         glFinish();
         bestLoad = std::min(bestLoad, std::chrono::duration<double>(Clock::now() - start).count());
         glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+        // The textures are gone, so the next pass starts a budget of its own.
+        resetPictureBudget();
     }
     if (failed) {
         std::fprintf(stderr, "bench-pictures: a picture failed to load\n");

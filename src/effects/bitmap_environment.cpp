@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <memory>
 
 #include "base/scene_phase.h"
 #include "base/time_tables.h"
@@ -16,8 +17,8 @@ namespace {
 constexpr int gridColumns = 25;
 constexpr int gridRows = 25;
 
-Sprite* baseTexture = nullptr;
-Sprite* environmentTexture = nullptr;
+std::unique_ptr<Sprite> baseTexture;
+std::unique_ptr<Sprite> environmentTexture;
 GridVertex* sheet = nullptr;
 
 // Held from frame to frame, changed only by the scene.
@@ -113,8 +114,10 @@ void drawGrid(int columns, int rows, const GridVertex* grid) {
 }
 
 void buildBitmap() {
-    baseTexture = new Sprite("data\\bitmap_texture.jpg");
-    environmentTexture = new Sprite("data\\bitmap_env.jpg");
+    baseTexture = std::make_unique<Sprite>("data\\bitmap_texture.jpg");
+    environmentTexture = std::make_unique<Sprite>("data\\bitmap_env.jpg");
+    // Built again (the tests do), the old sheet must not be lost.
+    delete[] sheet;
     sheet = makeGrid(75.0f, 75.0f, gridColumns, gridRows, -10.0f, 2.0f, 2.0f);
 }
 
@@ -132,13 +135,13 @@ void renderBitmap(float x) {
 
     glext::glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
-    bindTextureOf(baseTexture);
+    bindTextureOf(baseTexture.get());
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 
     glext::glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
-    bindTextureOf(environmentTexture);
+    bindTextureOf(environmentTexture.get());
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glEnable(GL_TEXTURE_GEN_S);
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <memory>
 
 #include "base/scene_phase.h"
 #include "base/time_tables.h"
@@ -15,8 +16,8 @@ namespace {
 
 float boxOrbitDivisor = boxStartOrbitDivisor;
 
-Sprite* blobTexture = nullptr;
-AlphaSprite* cubeTexture = nullptr;
+std::unique_ptr<Sprite> blobTexture;
+std::unique_ptr<AlphaSprite> cubeTexture;
 
 // A faster orbit for a moment, then a steady one; the later windows set the
 // value it already has, so the view cuts only twice.
@@ -54,8 +55,9 @@ void drawCube() {
 }  // namespace
 
 void buildBox() {
-    blobTexture = new Sprite("data\\kasse_texture.jpg");
-    cubeTexture = new AlphaSprite("data\\kasse_trans_texture.jpg", "data\\kasse_trans_texture.jpg");
+    blobTexture = std::make_unique<Sprite>("data\\kasse_texture.jpg");
+    cubeTexture = std::make_unique<AlphaSprite>("data\\kasse_trans_texture.jpg",
+                                                "data\\kasse_trans_texture.jpg");
 }
 
 float nextBoxOrbitDivisor(float held, SceneTime t) {
@@ -68,13 +70,13 @@ void renderBox(float phase, float angle) {
     const double theta = angle;
     gluLookAt(20 * std::sin(theta), 20 * std::cos(theta), 20, 2, 0, 0, 0, 1, 0);
 
-    bindTextureOf(blobTexture);
+    bindTextureOf(blobTexture.get());
     drawSphere(0, 0, 0, 5.0, 50, 2, 2);
 
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    bindTextureOf(cubeTexture);
+    bindTextureOf(cubeTexture.get());
     drawCube();
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_BLEND);

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <memory>
 
 #include "base/scene_phase.h"
 #include "base/time_tables.h"
@@ -14,9 +15,9 @@
 
 namespace {
 
-AlphaSprite* flare = nullptr;
+std::unique_ptr<AlphaSprite> flare;
 // Textures of the spheres at (0, 7, 0), (0, -7, 0), (7, 0, 0) and (-7, 0, 0).
-Sprite* sphereTextures[4] = {};
+std::unique_ptr<Sprite> sphereTextures[4];
 
 // The camera distance inside the five zoom windows; 5 outside them.
 constexpr TimeWindow<float> zoomWindows[] = {
@@ -29,12 +30,12 @@ constexpr float smallSphereCentres[4][3] = {{0, 7, 0}, {0, -7, 0}, {7, 0, 0}, {-
 }  // namespace
 
 void buildSpheres() {
-    flare = new AlphaSprite("data\\sphere_flare.jpg", "data\\sphere_flare.jpg");
+    flare = std::make_unique<AlphaSprite>("data\\sphere_flare.jpg", "data\\sphere_flare.jpg");
     flare->resetPlacement();
-    sphereTextures[0] = new Sprite("data\\spheres_texture1.jpg");
-    sphereTextures[1] = new Sprite("data\\spheres_texture2.jpg");
-    sphereTextures[2] = new Sprite("data\\spheres_texture3.jpg");
-    sphereTextures[3] = new Sprite("data\\spheres_texture1.jpg");
+    sphereTextures[0] = std::make_unique<Sprite>("data\\spheres_texture1.jpg");
+    sphereTextures[1] = std::make_unique<Sprite>("data\\spheres_texture2.jpg");
+    sphereTextures[2] = std::make_unique<Sprite>("data\\spheres_texture3.jpg");
+    sphereTextures[3] = std::make_unique<Sprite>("data\\spheres_texture1.jpg");
 }
 
 float spheresCameraDistance(SceneTime t) {
@@ -53,7 +54,7 @@ void renderSpheres(float phase, float distance) {
     glPushMatrix();
     glRotatef(static_cast<float>(360 * std::sin(p * 0.5)), 0, 0, 1);
     for (int i = 0; i < 4; ++i) {
-        bindTextureOf(sphereTextures[i]);
+        bindTextureOf(sphereTextures[i].get());
         const float* centre = smallSphereCentres[i];
         drawSphere(centre[0], centre[1], centre[2], 5.0, 50, 1, 1);
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <numbers>
 
 #include "base/scene_phase.h"
@@ -23,9 +24,9 @@ std::vector<TubeVertex> spikeTube;
 std::vector<TubeVertex> spikeTubeRest;
 std::vector<TubeVertex> spikeTunnelVertices;
 
-Sprite* tubePicture = nullptr;
-Sprite* tunnelPicture = nullptr;
-AlphaSprite* flare = nullptr;
+std::unique_ptr<Sprite> tubePicture;
+std::unique_ptr<Sprite> tunnelPicture;
+std::unique_ptr<AlphaSprite> flare;
 
 std::array<int, spikeRingCount> ringSpikeStart = {};
 
@@ -140,9 +141,10 @@ void buildSpikes() {
     spikeTubeRest = makeTubeVertices(tubePasses, spikeRingSize, 350.0f, 200.0f, 2.0f, 20.0f);
     spikeTunnelVertices = makeTubeVertices(tubePasses, spikeRingSize, 800.0f, 200.0f, 2.0f, 20.0f);
 
-    tubePicture = new Sprite("data\\spike_texture.jpg");
-    tunnelPicture = new Sprite("data\\spike_tunnel_texture.jpg");
-    flare = new AlphaSprite("data\\spike_flare_texture.jpg", "data\\spike_flare_texture.jpg");
+    tubePicture = std::make_unique<Sprite>("data\\spike_texture.jpg");
+    tunnelPicture = std::make_unique<Sprite>("data\\spike_tunnel_texture.jpg");
+    flare = std::make_unique<AlphaSprite>("data\\spike_flare_texture.jpg",
+                                          "data\\spike_flare_texture.jpg");
 
     // A generator of our own, started afresh, so the pattern is the same on
     // every run.
@@ -159,7 +161,7 @@ void buildSpikes() {
 
     spikeTunnelList = glGenLists(1);
     glNewList(spikeTunnelList, GL_COMPILE);
-    bindTextureOf(tunnelPicture);
+    bindTextureOf(tunnelPicture.get());
     drawTube(tubePasses, spikeRingSize, spikeTunnelVertices.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     glEndList();
@@ -180,7 +182,7 @@ void drawSpikes(unsigned depth, float phase) {
               500.0 * std::sin(ahead), 500.0 * std::cos(ahead), static_cast<double>(depth + 1000u),
               0.0, 1.0, 0.0);
 
-    bindTextureOf(tubePicture);
+    bindTextureOf(tubePicture.get());
     drawTube(tubePasses, spikeRingSize, spikeTube.data());
     glCallList(spikeTunnelList);
 
@@ -188,7 +190,7 @@ void drawSpikes(unsigned depth, float phase) {
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    bindTextureOf(flare);
+    bindTextureOf(flare.get());
     for (const FlarePosition& position : flarePositions) {
         flare->setPosition(position.x, position.y, position.z);
         flare->drawTriangles();

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <memory>
 
 #include "base/scene_phase.h"
 #include "base/time_tables.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-Sprite* tubeTexture = nullptr;
-Sprite* cubeTexture = nullptr;
+std::unique_ptr<Sprite> tubeTexture;
+std::unique_ptr<Sprite> cubeTexture;
 GLuint tunnelList = 0;
 
 // The camera cuts: 0 until the first threshold.
@@ -43,8 +44,8 @@ std::optional<float> tunnelZoomFieldOfView(SceneTime t) {
 }
 
 void buildTunnel() {
-    tubeTexture = new Sprite("data\\tunnel_texture.jpg");
-    cubeTexture = new Sprite("data\\tunnel_kasse_texture.jpg");
+    tubeTexture = std::make_unique<Sprite>("data\\tunnel_texture.jpg");
+    cubeTexture = std::make_unique<Sprite>("data\\tunnel_kasse_texture.jpg");
     tunnelList = glGenLists(1);
     glNewList(tunnelList, GL_COMPILE);
     // The tube is a box seen from inside: four walls 24 wide, 2000 long, with

@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <memory>
 
 #include "base/render_config.h"
 #include "base/scene_phase.h"
@@ -17,10 +18,10 @@ GLuint twistPillarList = 0;
 
 namespace {
 
-Sprite* pillarPicture = nullptr;
-Sprite* postPicture = nullptr;
-Sprite* barPicture = nullptr;
-Sprite* roomPicture = nullptr;
+std::unique_ptr<Sprite> pillarPicture;
+std::unique_ptr<Sprite> postPicture;
+std::unique_ptr<Sprite> barPicture;
+std::unique_ptr<Sprite> roomPicture;
 
 // Held from frame to frame; both only change inside their scenes.
 int machinePictureIndex = 0;
@@ -130,26 +131,27 @@ int roomCutoutAt(SceneTime t) {
 }
 
 void buildTwist() {
-    pillarPicture = new Sprite("data/twistbox2.jpg");
-    postPicture = new Sprite("data\\twist_1.jpg");
-    barPicture = new Sprite("data\\twist_2.jpg");
-    roomPicture = new Sprite("data\\twist_3.jpg");
+    pillarPicture = std::make_unique<Sprite>("data/twistbox2.jpg");
+    postPicture = std::make_unique<Sprite>("data\\twist_1.jpg");
+    barPicture = std::make_unique<Sprite>("data\\twist_2.jpg");
+    roomPicture = std::make_unique<Sprite>("data\\twist_3.jpg");
 
     twistCrossList = glGenLists(1);
     glNewList(twistCrossList, GL_COMPILE);
-    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.0f, 20.0f, 2.0f, 2.0f, 1.0f, textureOf(postPicture));
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.0f, 20.0f, 2.0f, 2.0f, 1.0f, textureOf(postPicture.get()));
     // The upper and the lower crossbar share one texture, so they go in as one
     // run of quads: every strip then replays two draws instead of three, and
     // llvmpipe pays for each draw after a state change (above all a copy of its
     // whole fragment state), 240 times a frame.
     const BoxExtents bars[] = {{0.0f, 2.5f, 0.0f, 20.0f, 1.0f, 1.0f},
                                {0.0f, -2.5f, 0.0f, 20.0f, 1.0f, 1.0f}};
-    drawTexturedBoxes(bars, 1.0f, 1.0f, textureOf(barPicture));
+    drawTexturedBoxes(bars, 1.0f, 1.0f, textureOf(barPicture.get()));
     glEndList();
 
     twistPillarList = glGenLists(1);
     glNewList(twistPillarList, GL_COMPILE);
-    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.5f, 20.0f, 2.5f, 1.0f, 20.0f, textureOf(pillarPicture));
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 2.5f, 20.0f, 2.5f, 1.0f, 20.0f,
+                    textureOf(pillarPicture.get()));
     glEndList();
 }
 
@@ -178,7 +180,8 @@ void drawTwistRoom(float angle, float phase) {
               0.0, 1.0, 0.0);
     // The camera stays inside the room, which changes with nothing but the
     // camera, so it is drawn immediately rather than from a list.
-    drawTexturedBox(0.0f, 0.0f, 0.0f, 20.0f, 20.0f, 20.0f, 1.0f, 1.0f, textureOf(roomPicture));
+    drawTexturedBox(0.0f, 0.0f, 0.0f, 20.0f, 20.0f, 20.0f, 1.0f, 1.0f,
+                    textureOf(roomPicture.get()));
     drawCrossSlices(twistCrossList, phase);
     glPopMatrix();
     glDisable(GL_FOG);

@@ -21,9 +21,12 @@ struct FileDescriptor {
 
 }  // namespace
 
-std::unique_ptr<uint8_t[]> readWholeFile(const std::string& path, size_t& size) {
+std::unique_ptr<uint8_t[]> readWholeFile(const std::string& path, size_t& size, size_t maxBytes) {
     size = 0;
-    FileDescriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
+    // come; with it the open returns at once and fstat below refuses the FIFO.
+    // Reads from a regular file are not affected by the flag.
+    FileDescriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (file.fd < 0) {
         return nullptr;
     }
@@ -34,7 +37,7 @@ std::unique_ptr<uint8_t[]> readWholeFile(const std::string& path, size_t& size) 
         return nullptr;
     }
     const auto length = static_cast<size_t>(status.st_size);
-    if (length == 0) {
+    if (length == 0 || length > maxBytes) {
         return nullptr;
     }
 

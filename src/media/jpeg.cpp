@@ -104,7 +104,7 @@ bool decodeRows(Decoder& decoder, uint8_t* pixels, size_t rowBytes) {
 }  // namespace
 
 std::unique_ptr<uint8_t[]> decodeJpeg(int& width, int& height, int& channels, const uint8_t* bytes,
-                                      size_t count, int maxSide) {
+                                      size_t count, int maxSide, size_t maxBytes) {
     if (bytes == nullptr || count == 0) {
         return nullptr;
     }
@@ -133,6 +133,10 @@ std::unique_ptr<uint8_t[]> decodeJpeg(int& width, int& height, int& channels, co
         return nullptr;
     }
 
+    if (static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(channels) >
+        maxBytes) {
+        return nullptr;
+    }
     if (!startDecode(decoder) || info.output_components != channels) {
         return nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 // No texture can be larger than this on any driver the demo runs on; a
@@ -17,6 +18,8 @@ constexpr int maxPictureSide = 8192;
 // so they describe the picture even when the full decode then fails; bytes that
 // are not a JPEG leave them untouched. Returns null on any failure: not a JPEG,
 // truncated or corrupt data, a component count other than 1 or 3 (CMYK, YCCK;
-// channels then holds that count), or a side above maxSide.
+// channels then holds that count), a side above maxSide, or more than maxBytes
+// of decoded pixels (judged from the header, before anything is allocated).
 std::unique_ptr<uint8_t[]> decodeJpeg(int& width, int& height, int& channels, const uint8_t* bytes,
-                                      size_t count, int maxSide = maxPictureSide);
+                                      size_t count, int maxSide = maxPictureSide,
+                                      size_t maxBytes = std::numeric_limits<size_t>::max());

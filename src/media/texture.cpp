@@ -21,6 +21,32 @@ struct Picture {
     int channels = 0;
 };
 
+size_t pictureBytesLeft = pictureBudgetBytes;
+
+// Takes bytes from the picture budget; false (and nothing taken) when they do
+// not fit.
+bool chargePictureBytes(size_t bytes) {
+    if (bytes > pictureBytesLeft) {
+        return false;
+    }
+    pictureBytesLeft -= bytes;
+    return true;
+}
+
+size_t pictureBytes(const Picture& picture) {
+    return static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) *
+           static_cast<size_t>(picture.channels);
+}
+
+// Decodes within what is left of the budget and charges the result.
+void decodeWithinBudget(Picture& picture, const uint8_t* bytes, size_t size, int maxSide) {
+    picture.pixels = decodeJpeg(picture.width, picture.height, picture.channels, bytes, size,
+                                maxSide, pictureBytesLeft);
+    if (picture.pixels && !chargePictureBytes(pictureBytes(picture))) {
+        picture.pixels.reset();
+    }
+}
+
 // The largest side a texture may have here: the driver's limit, and never
 // more than the decoder accepts.
 int largestTextureSide() {
@@ -34,12 +60,12 @@ int largestTextureSide() {
 Picture readPicture(const char* name, int maxSide) {
     Picture picture;
     size_t size = 0;
-    const std::unique_ptr<uint8_t[]> bytes = readWholeFile(dataPath(name), size);
+    const std::unique_ptr<uint8_t[]> bytes =
+        readWholeFile(dataPath(name), size, maxPictureFileBytes);
     if (!bytes || size == 0) {
         return picture;
     }
-    picture.pixels =
-        decodeJpeg(picture.width, picture.height, picture.channels, bytes.get(), size, maxSide);
+    decodeWithinBudget(picture, bytes.get(), size, maxSide);
     return picture;
 }
 
@@ -76,6 +102,10 @@ int32_t uploadTexture(const uint8_t* pixels, int width, int height, GLenum forma
 
 }  // namespace
 
+void resetPictureBudget() {
+    pictureBytesLeft = pictureBudgetBytes;
+}
+
 void combineColourAndAlpha(const uint8_t* colour, const uint8_t* alpha, int width, int height,
                            uint8_t* rgba) {
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -103,24 +133,24 @@ int32_t loadTextureWithAlpha(const char* alphaName, const char* colourName) {
     // Both files must be readable before either is decoded.
     size_t alphaSize = 0;
     size_t colourSize = 0;
-    std::unique_ptr<uint8_t[]> alphaBytes = readWholeFile(dataPath(alphaName), alphaSize);
+    std::unique_ptr<uint8_t[]> alphaBytes =
+        readWholeFile(dataPath(alphaName), alphaSize, maxPictureFileBytes);
     if (!alphaBytes) {
         return -1;
     }
-    std::unique_ptr<uint8_t[]> colourBytes = readWholeFile(dataPath(colourName), colourSize);
+    std::unique_ptr<uint8_t[]> colourBytes =
+        readWholeFile(dataPath(colourName), colourSize, maxPictureFileBytes);
     if (!colourBytes) {
         return -1;
     }
     Picture colour;
-    colour.pixels = decodeJpeg(colour.width, colour.height, colour.channels, colourBytes.get(),
-                               colourSize, maxSide);
+    decodeWithinBudget(colour, colourBytes.get(), colourSize, maxSide);
     colourBytes.reset();
     if (!colour.pixels) {
         return -1;
     }
     Picture alpha;
-    alpha.pixels =
-        decodeJpeg(alpha.width, alpha.height, alpha.channels, alphaBytes.get(), alphaSize, maxSide);
+    decodeWithinBudget(alpha, alphaBytes.get(), alphaSize, maxSide);
     alphaBytes.reset();
     if (!alpha.pixels || !isSquareColourPicture(colour) || !isSquareColourPicture(alpha) ||
         colour.width != alpha.width || colour.height != alpha.height) {
@@ -128,6 +158,9 @@ int32_t loadTextureWithAlpha(const char* alphaName, const char* colourName) {
     }
 
     const size_t count = static_cast<size_t>(colour.width) * static_cast<size_t>(colour.height);
+    if (!chargePictureBytes(count * 4)) {
+        return -1;
+    }
     std::unique_ptr<uint8_t[]> rgba(new (std::nothrow) uint8_t[count * 4]);
     if (!rgba) {
         return -1;

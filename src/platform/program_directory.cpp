@@ -35,7 +35,7 @@ const std::string& mediaDirectory() {
 }
 
 std::string directoryOf(std::string_view path) {
-    size_t cut = path.find_last_of("/\\");
+    size_t cut = path.rfind('/');
     if (cut == std::string_view::npos) {
         return "./";
     }
@@ -46,7 +46,7 @@ void setProgramDirectory(std::string_view newDirectory) {
     directory.assign(newDirectory);
     if (directory.empty()) {
         directory = "./";
-    } else if (directory.back() != '/' && directory.back() != '\\') {
+    } else if (directory.back() != '/') {
         directory.push_back('/');
     }
     media = directory + std::string(mediaPrefix);
@@ -76,6 +76,8 @@ bool locateProgramDirectory() {
 }
 
 std::string dataPath(std::string_view name) {
+    // Only the media name is written with '\' by the demo itself; on Linux a
+    // '\' in a directory is an ordinary character of a file name.
     std::string turned(name);
     std::replace(turned.begin(), turned.end(), '\\', '/');
     if (turned.starts_with(mediaPrefix)) {

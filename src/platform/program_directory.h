@@ -21,11 +21,12 @@ bool locateProgramDirectory();
 // data/ (tests use a directory of their own).
 void setProgramDirectory(std::string_view directory);
 
-// The directory component of a path, up to and including the last '/' or '\'.
+// The directory component of a path, up to and including the last '/'.
 std::string directoryOf(std::string_view path);
 
 // The file of a media name, with every '\' of name turned into '/': media
 // names are written either way ("data/loading.jpg", "data\twist_1.jpg"). A
 // name under data/ lies in mediaDirectory(), anything else in
 // programDirectory().
+// The directories are taken as they are: on Linux '\' may be part of a name.
 std::string dataPath(std::string_view name);

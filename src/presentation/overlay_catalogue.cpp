@@ -107,14 +107,17 @@ const CatalogueEntry catalogueEntries[overlayPictureCount] = {
 }  // namespace
 
 void loadOverlayCatalogue() {
+    // Loaded again (the tests do), each slot frees the picture it held.
     for (const CatalogueEntry& entry : catalogueEntries) {
         Sprite* picture = nullptr;
         if (entry.alphaSlot != nullptr) {
             AlphaSprite* withAlphaPicture = new AlphaSprite(entry.alpha, entry.colour);
+            delete *entry.alphaSlot;
             *entry.alphaSlot = withAlphaPicture;
             picture = withAlphaPicture;
         } else {
             picture = new Sprite(entry.colour);
+            delete *entry.plainSlot;
             *entry.plainSlot = picture;
         }
         picture->resetPlacement();

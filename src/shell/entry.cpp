@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/interrupt.h"
 #include "platform/message.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
@@ -16,6 +17,7 @@
 #include "shell/startup.h"
 
 int demoMain(int argc, char** argv) {
+    catchEndingSignals();
     locateProgramDirectory();
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -52,20 +54,20 @@ int demoMain(int argc, char** argv) {
         return 1;
     }
 
-    int exitCode = 0;
     std::optional<FrameStats> stats;
     if (options.stats) {
         stats.emplace();
     }
     FrameStats* measured = stats ? &*stats : nullptr;
+    int exitCode = 0;
     if (options.capture) {
-        std::string error;
-        if (!runCaptureLoop(*options.capture, measured, error)) {
-            showMessage("velmorra", error, MessageIcon::Error);
-            exitCode = 1;
+        std::string message;
+        exitCode = runCaptureLoop(*options.capture, measured, message);
+        if (!message.empty()) {
+            showMessage("velmorra", message, MessageIcon::Error);
         }
     } else {
-        runMainLoop(measured);
+        exitCode = runMainLoop(measured);
     }
     if (stats) {
         std::fprintf(stderr, "velmorra: depth buffer: %d bits\n", depthBufferBits());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/options.h"
+#include "shell/video_output.h"
 
 // Where the frames of an offline capture go: a directory of PNG pictures or an
 // ffmpeg process that encodes a video. Errors come back as text for the caller
@@ -23,8 +24,6 @@ public:
 // musicPath is muxed as the soundtrack of a video when the file exists.
 std::unique_ptr<FrameWriter> makeFrameWriter(const CaptureOptions& options,
                                              const std::string& musicPath);
-
-bool isVideoOutput(const std::string& output);
 
 // The PNG name of a frame: its time zero-padded to six digits.
 std::string frameFileName(SceneTime time);

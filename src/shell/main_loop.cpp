@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
+#include "platform/interrupt.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
 #include "sequence/timeline.h"
@@ -13,7 +15,11 @@
 #include "shell/demo_clock.h"
 #include "shell/frame_writer.h"
 
-void runMainLoop(FrameStats* stats) {
+int interruptedExitCode(int signalNumber) {
+    return 128 + signalNumber;
+}
+
+int runMainLoop(FrameStats* stats) {
     DemoClock clock;
     clock.start();
     if (stats != nullptr) {
@@ -22,7 +28,7 @@ void runMainLoop(FrameStats* stats) {
     SceneTime t = 0;
     hideCursor();
     if (lastKey == escapeKey) {
-        return;
+        return 0;
     }
     do {
         if (t > demoEndTime) {
@@ -34,7 +40,8 @@ void runMainLoop(FrameStats* stats) {
             stats->framePresented(t);
         }
         t = sceneTimeFromMs(clock.elapsedMs());
-    } while (lastKey != escapeKey);
+    } while (lastKey != escapeKey && caughtSignal() == 0);
+    return caughtSignal() != 0 ? interruptedExitCode(caughtSignal()) : 0;
 }
 
 namespace {
@@ -54,48 +61,74 @@ void showProgress(SceneTime t, const CaptureOptions& options, bool last) {
 
 }  // namespace
 
-bool runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string& error) {
+int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string& message) {
     std::unique_ptr<FrameWriter> writer = makeFrameWriter(options, dataPath("data/music.mp3"));
-    if (!writer->open(error)) {
-        return false;
+    if (!writer->open(message)) {
+        return 1;
     }
     const bool progress = isatty(STDERR_FILENO) != 0;
     CaptureSchedule schedule(options);
     std::vector<uint8_t> pixels;
     SceneTime t = 0;
+    std::optional<SceneTime> lastWritten;
     unsigned frames = 0;
+    bool writeFailed = false;
     if (stats != nullptr) {
         stats->start();
     }
-    if (lastKey != escapeKey) {
-        do {
-            CaptureSchedule::Frame frame = schedule.next();
-            t = frame.time;
-            if (t > demoEndTime) {
-                lastKey = escapeKey;
+    // At least one frame is drawn, even for --to=0.
+    bool going = lastKey != escapeKey && caughtSignal() == 0;
+    while (going) {
+        CaptureSchedule::Frame frame = schedule.next();
+        t = frame.time;
+        if (t > demoEndTime) {
+            lastKey = escapeKey;
+        }
+        renderFrame(t);
+        if (frame.write) {
+            readBackBuffer(options.width, options.height, pixels);
+            if (!writer->write(t, pixels, message)) {
+                writeFailed = caughtSignal() == 0;
+                break;
             }
-            renderFrame(t);
-            if (frame.write) {
-                readBackBuffer(options.width, options.height, pixels);
-                if (!writer->write(t, pixels, error)) {
-                    return false;
-                }
-            }
-            presentFrame();
-            if (stats != nullptr) {
-                stats->framePresented(t);
-            }
-            if (progress && ++frames % 30 == 0) {
-                showProgress(t, options, false);
-            }
-        } while (lastKey != escapeKey && !schedule.finished());
+            lastWritten = t;
+        }
+        presentFrame();
+        if (stats != nullptr) {
+            stats->framePresented(t);
+        }
+        if (progress && ++frames % 30 == 0) {
+            showProgress(t, options, false);
+        }
+        going = lastKey != escapeKey && caughtSignal() == 0 && !schedule.finished();
     }
     if (progress) {
         showProgress(t, options, true);
+    }
+    std::string finishing;
+    const bool finished = writer->finish(finishing);
+    if (writeFailed || !finished) {
+        message = finished ? message : finishing;
+        if (caughtSignal() == 0) {
+            return 1;
+        }
+    }
+    if (caughtSignal() != 0) {
+        const std::string where =
+            lastWritten ? std::to_string(*lastWritten) + " ms" : "the start, before any frame";
+        if (!finished) {
+            message = "capture interrupted at " + where + "; " + finishing;
+        } else if (lastWritten) {
+            message = "capture interrupted at " + where + "; " + options.output +
+                      " holds the frames up to there";
+        } else {
+            message = "capture interrupted at " + where + "; nothing was written";
+        }
+        return interruptedExitCode(caughtSignal());
     }
     if (schedule.shotsLeft() > 0) {
         std::fprintf(stderr, "velmorra: %zu shot(s) lie after the end of the demo\n",
                      schedule.shotsLeft());
     }
-    return writer->finish(error);
+    return 0;
 }

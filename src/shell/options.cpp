@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "shell/video_output.h"
+
 const char* const usageText =
     "usage: velmorra [LETTERS] [--size=WxH [--stretch]] [--stats]\n"
     "                [--capture=OUT [--fps=N] [--from=MS] [--to=MS] [--shots=MS,MS,...]]\n"
@@ -39,6 +41,8 @@ const char* const usageText =
     "  --from=MS      write no frame before this time (earlier frames are still drawn)\n"
     "  --to=MS        write no frame after this time and stop there\n"
     "  --shots=MS,..  write only these times\n"
+    "  --force        replace an existing output file, or remove the earlier frames\n"
+    "                 of a PNG directory first (without it both are refused)\n"
     "  --help         this text\n";
 
 namespace {
@@ -156,6 +160,9 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
             }
             understood = reading == SizeReading::Read;
             size = {width, height};
+        } else if (name == "--force" && !hasValue) {
+            captureTuned = true;
+            capture.force = true;
         } else if (name == "--stats" && !hasValue) {
             options.stats = true;
         } else if (name == "--stretch" && !hasValue) {
@@ -188,9 +195,21 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
         options.config.keepFourByThree = !stretch;
     }
     if (captureTuned && !captureAsked) {
-        options.error = "--fps, --from, --to and --shots need --capture=OUT";
+        options.error = "--fps, --from, --to, --shots and --force need --capture=OUT";
     } else if (capture.to && *capture.to < capture.from) {
         options.error = "--to is earlier than --from";
+    } else if (capture.from > demoEndTime) {
+        // Nothing would be written: refused before any file is made.
+        options.error = "--from=" + std::to_string(capture.from) +
+                        " lies after the end of the demo (" + std::to_string(demoEndTime) + " ms)";
+    } else if (!capture.shots.empty() && capture.shots.front() > demoEndTime) {
+        options.error =
+            "every shot lies after the end of the demo (" + std::to_string(demoEndTime) + " ms)";
+    } else if (captureAsked && isVideoOutput(capture.output) &&
+               !videoSizeFits(options.config.width, options.config.height)) {
+        options.error = "a video cannot be " + std::to_string(options.config.width) + "x" +
+                        std::to_string(options.config.height) + ": " + videoSizeLimitText +
+                        "; PNG pictures take any size";
     }
     if (captureAsked) {
         capture.width = options.config.width;

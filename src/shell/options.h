@@ -18,6 +18,9 @@ struct CaptureOptions {
     SceneTime from = 0;
     std::optional<SceneTime> to;
     std::vector<SceneTime> shots;  // sorted, without repeats; empty: every frame
+    // --force: an existing output file is replaced, and a PNG directory's
+    // earlier frames are removed first. Without it either is refused.
+    bool force = false;
 };
 
 struct ProgramOptions {

@@ -1,5 +1,8 @@
 #include "sound/music_stream.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,6 +19,9 @@ namespace {
 
 constexpr int mixRate = 44100;
 constexpr int softwareChannels = 32;
+// The real soundtrack is about 3 MB and any plausible one under 16 MB; a file
+// longer than this is refused before it is read, like one that is no MP3.
+constexpr size_t maxMusicFileBytes = size_t{64} << 20;
 
 // The library decodes straight from the block it was given, so a block stays
 // allocated (and reachable) until the process ends, outliving its stream.
@@ -43,13 +49,14 @@ std::string lastErrorLine() {
 
 // Whether the file can be opened at all: only a file that cannot is "not
 // found". One that opens but cannot be read whole (a directory, an empty or
-// shrinking file) gives no data, which play() reports as unplayable.
+// shrinking file, a FIFO, one over the size bound) gives no data, which play() reports as
+// unplayable. Opened without waiting, so that a FIFO cannot hold up start-up.
 bool canOpen(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (file < 0) {
         return false;
     }
-    std::fclose(file);
+    close(file);
     return true;
 }
 
@@ -61,7 +68,7 @@ MusicStream::MusicStream(const char* name) {
     }
     const std::string path = dataPath(name);
     size_t length = 0;
-    std::unique_ptr<uint8_t[]> block = readWholeFile(path, length);
+    std::unique_ptr<uint8_t[]> block = readWholeFile(path, length, maxMusicFileBytes);
     if (block == nullptr && !canOpen(path)) {
         endWithSoundError(std::string("File not found ") + name + "\n", LibraryState::Open);
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "sound/mpeg_audio.h"
 #include "sound/sound_errors.h"
 
 struct SoundStream {
@@ -81,7 +82,8 @@ SoundStream* soundStreamOpenMemory(const void* block, size_t length) {
         fail(soundErrorNotInitialised);
         return nullptr;
     }
-    if (block == nullptr || length == 0 || length > static_cast<size_t>(INT32_MAX)) {
+    if (block == nullptr || length == 0 || length > static_cast<size_t>(INT32_MAX) ||
+        !isMpegAudio(static_cast<const uint8_t*>(block), length)) {
         fail(soundErrorUnknownFormat);
         return nullptr;
     }

@@ -22,7 +22,8 @@ int soundGetError();
 
 // Opens an MP3 stream that decodes straight from block. The library never
 // copies or frees the block: it must stay allocated while the stream exists.
-// Null with soundErrorUnknownFormat when the data is not a playable MP3.
+// Null with soundErrorUnknownFormat when the data is not a playable MP3: it
+// must begin (after any ID3v2 tags) with MPEG audio frames.
 SoundStream* soundStreamOpenMemory(const void* block, size_t length);
 
 // Starts the stream from its beginning, once through. Returns its channel,

@@ -6,6 +6,7 @@
 
 #include "base/render_config.h"
 #include "gfx/gl_state.h"
+#include "media/texture.h"
 #include "platform/gl_extensions.h"
 #include "shell/demo_context.h"
 
@@ -28,6 +29,8 @@ void HeadlessGlTest::SetUpTestSuite() {
 
 void HeadlessGlTest::SetUp() {
     ASSERT_TRUE(contextReady) << "no headless GL context";
+    // Every test loads its pictures as if into a fresh context.
+    resetPictureBudget();
 }
 
 void HeadlessGlTest::resetGlState() {

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/jpeg_encode.h"
+#include "support/process.h"
+#include "support/tone.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Output { Absent, Untouched, Video };  // what a case leaves at its name
+
+double videoSeconds(const std::string& path) {
+    ProcessResult probe = runProgram(
+        {"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path}, {});
+    return probe.exitCode == 0 && !probe.out.empty() ? std::atof(probe.out.c_str()) : -1.0;
+}
+
+// Each case is a shell script run in a directory of its own that holds the
+// demo ($V, with a one-second tone as its music) and bin/ with a fake ffmpeg
+// for the cases that want one. The encoder watchdog is shortened to 1 s.
+TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
+    const std::string stuck = "exec sleep 100000";
+    // Takes every frame, makes its output, then never exits.
+    const std::string lingering =
+        "for a; do out=$a; done; echo partial > \"${out#file:}\"; cat >/dev/null; " + stuck;
+    const std::string small = " --size=160x120 --fps=10";
+    const struct {
+        const char* name;
+        std::string fakeEncoder;  // empty: the real ffmpeg
+        std::string script;
+        int exitCode;
+        const char* message;
+        const char* output;
+        Output state;
+        double minSeconds;
+    } cases[] = {
+        {"a signal ends the capture with a playable file", "",
+         "$V --capture=out.mp4 & p=$!; sleep 3; kill -TERM $p; wait $p", 128 + SIGTERM,
+         "velmorra: capture interrupted at ", "out.mp4", Output::Video, 0.5},
+        {"an encoder that takes nothing is stopped", stuck, "$V --capture=out.mp4" + small, 1,
+         "velmorra: ffmpeg took no frame for 1 s and was stopped; the unfinished out.mp4 was "
+         "removed",
+         "out.mp4", Output::Absent, 0},
+        {"an encoder that never exits is stopped", lingering,
+         "$V --capture=out.mp4 --to=300" + small, 1,
+         "velmorra: ffmpeg had not exited 1 s after its input closed and was stopped", "out.mp4",
+         Output::Absent, 0},
+        {"a second signal ends a stuck encoder at once", stuck,
+         "VELMORRA_ENCODER_WATCHDOG_MS= $V --capture=out.mp4" + small +
+             " & p=$!; sleep 2; kill -INT $p; sleep 1; kill -INT $p; wait $p",
+         128 + SIGINT, "velmorra: capture interrupted at ", "out.mp4", Output::Absent, 0},
+        {"an existing file is refused", "",
+         "echo x > out.mp4; $V --capture=out.mp4 --to=300" + small, 1,
+         "velmorra: out.mp4 already exists; add --force to replace it\n", "out.mp4",
+         Output::Untouched, 0},
+        {"--force replaces a link, never its target", "",
+         "echo x > target; ln -s target out.mp4; $V --force --capture=out.mp4 --to=300" + small, 0,
+         "", "out.mp4", Output::Video, 0.3},
+        {"a URL-like name is a file", "", "$V --capture=pipe:1.mkv --to=300" + small, 0, "",
+         "pipe:1.mkv", Output::Video, 0.3},
+        {"an option-like name is a file", "", "$V --capture=-x.mp4 --to=300" + small, 0, "",
+         "-x.mp4", Output::Video, 0.3},
+        {"a sound shorter than the picture is padded", "", "$V --capture=out.mp4 --to=3000" + small,
+         0, "", "out.mp4", Output::Video, 3.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string directory = makeTemporaryDirectory("capture-faults");
+        const std::string binary = installBinaryCopy(directory);
+        ASSERT_TRUE(writeToneMp3(directory + "/data/music.mp3", 1.0, 440.0));
+        Environment environment = withVariable(withVariable(headlessEnvironment(), "V", binary),
+                                               "VELMORRA_ENCODER_WATCHDOG_MS", "1000");
+        if (!c.fakeEncoder.empty()) {
+            fs::create_directories(directory + "/bin");
+            std::ofstream(directory + "/bin/ffmpeg") << "#!/bin/sh\n" << c.fakeEncoder << "\n";
+            fs::permissions(directory + "/bin/ffmpeg", fs::perms::owner_all);
+            environment = withVariable(environment, "PATH", directory + "/bin:/usr/bin:/bin");
+        }
+        // Every case ends within seconds; 20 s means a hang.
+        ProcessResult result =
+            runProgram({"/bin/sh", "-c", "cd \"$0\" && " + c.script, directory}, environment, 20);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty()) << "the video went to stdout";
+        const std::string output = directory + "/" + c.output;
+        switch (c.state) {
+            case Output::Absent:
+                EXPECT_FALSE(fs::exists(fs::symlink_status(output)));
+                break;
+            case Output::Untouched:
+                EXPECT_EQ(readFile(output), std::vector<uint8_t>({'x', '\n'}));
+                break;
+            case Output::Video:
+                EXPECT_GE(videoSeconds(output), c.minSeconds);
+                EXPECT_FALSE(fs::is_symlink(output));
+                break;
+        }
+        if (fs::exists(directory + "/target")) {
+            EXPECT_EQ(readFile(directory + "/target"), std::vector<uint8_t>({'x', '\n'}));
+        }
+        fs::remove_all(directory);
+    }
+}
+
+}  // namespace
