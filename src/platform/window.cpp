@@ -106,17 +106,6 @@ std::vector<std::string> offeredFullscreenSizes() {
     return sizes;
 }
 
-int32_t virtualKeyCode(int32_t sdlKey) {
-    if (sdlKey == SDLK_ESCAPE) {
-        return escapeKey;
-    }
-    // Letter keys are upper-case in virtual-key codes.
-    if (sdlKey >= 'a' && sdlKey <= 'z') {
-        return sdlKey - 'a' + 'A';
-    }
-    return sdlKey;
-}
-
 namespace {
 
 enum class Opening { Opened, WindowFailed, ContextFailed };
@@ -200,14 +189,6 @@ bool createDemoWindow(const RenderConfig& config) {
     return true;
 }
 
-int depthBufferBits() {
-    int bits = 0;
-    if (context == nullptr || SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &bits) != 0) {
-        return 0;
-    }
-    return bits;
-}
-
 void destroyDemoWindow() {
     if (window == nullptr) {
         return;
@@ -232,14 +213,6 @@ void presentFrame() {
     if (SDL_PollEvent(&event) != 0) {
         handleEvent(event);
     }
-}
-
-void hideCursor() {
-    SDL_ShowCursor(SDL_DISABLE);
-}
-
-void showCursor() {
-    SDL_ShowCursor(SDL_ENABLE);
 }
 
 void readBackBuffer(int width, int height, std::vector<uint8_t>& rgb) {

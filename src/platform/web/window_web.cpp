@@ -56,16 +56,6 @@ std::vector<std::string> offeredFullscreenSizes() {
     return {std::to_string(width) + "x" + std::to_string(height)};
 }
 
-int32_t virtualKeyCode(int32_t sdlKey) {
-    if (sdlKey == SDLK_ESCAPE) {
-        return escapeKey;
-    }
-    if (sdlKey >= 'a' && sdlKey <= 'z') {
-        return sdlKey - 'a' + 'A';
-    }
-    return sdlKey;
-}
-
 bool createDemoWindow(const RenderConfig& config) {
     // Each frame yields to the browser once, in presentFrame, for an animation
     // frame; SDL's own yield in its swap would add a second one.
@@ -93,8 +83,7 @@ bool createDemoWindow(const RenderConfig& config) {
     window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height, SDL_WINDOW_OPENGL);
     if (window == nullptr) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-        window =
-            SDL_CreateWindow("velmorra", 0, 0, config.width, config.height, SDL_WINDOW_OPENGL);
+        window = SDL_CreateWindow("velmorra", 0, 0, config.width, config.height, SDL_WINDOW_OPENGL);
     }
     if (window == nullptr) {
         return false;
@@ -106,14 +95,6 @@ bool createDemoWindow(const RenderConfig& config) {
     }
     hideCursor();
     return true;
-}
-
-int depthBufferBits() {
-    int bits = 0;
-    if (context == nullptr || SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &bits) != 0) {
-        return 0;
-    }
-    return bits;
 }
 
 void destroyDemoWindow() {
@@ -148,14 +129,6 @@ void presentFrame() {
     while (SDL_PollEvent(&event) != 0) {
         handleEvent(event);
     }
-}
-
-void hideCursor() {
-    SDL_ShowCursor(SDL_DISABLE);
-}
-
-void showCursor() {
-    SDL_ShowCursor(SDL_ENABLE);
 }
 
 void readBackBuffer(int width, int height, std::vector<uint8_t>& rgb) {
