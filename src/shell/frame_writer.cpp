@@ -361,7 +361,7 @@ public:
                 ++frames;
                 return true;
             case PipeFeeder::Push::Stalled:
-                problem = "ffmpeg took no frame for " + seconds(watchdog) + " and was stopped";
+                problem = stalledProblem();
                 break;
             case PipeFeeder::Push::Failed:
                 problem = "ffmpeg stopped taking frames";
@@ -500,7 +500,7 @@ private:
         ::close(input);
         input = -1;
         if (fed == PipeFeeder::Push::Stalled && problem.empty()) {
-            problem = "ffmpeg took no frame for " + seconds(watchdog) + " and was stopped";
+            problem = stalledProblem();
         }
         const SteadyClock::time_point deadline = SteadyClock::now() + watchdog;
         bool killed = fed == PipeFeeder::Push::Stalled || fed == PipeFeeder::Push::Interrupted;
@@ -530,6 +530,10 @@ private:
         reap(&status);
         exitStatus = -1;
         return false;
+    }
+
+    std::string stalledProblem() const {
+        return "ffmpeg took no frame for " + seconds(watchdog) + " and was stopped";
     }
 
     void reap(int* status) {

@@ -107,12 +107,6 @@ int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string
     }
     std::string finishing;
     const bool finished = writer->finish(finishing);
-    if (writeFailed || !finished) {
-        message = finished ? message : finishing;
-        if (caughtSignal() == 0) {
-            return 1;
-        }
-    }
     if (caughtSignal() != 0) {
         const std::string where =
             lastWritten ? std::to_string(*lastWritten) + " ms" : "the start, before any frame";
@@ -125,6 +119,14 @@ int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string
             message = "capture interrupted at " + where + "; nothing was written";
         }
         return interruptedExitCode(caughtSignal());
+    }
+    if (!finished) {
+        // The writer's last word names the failed write too.
+        message = finishing;
+        return 1;
+    }
+    if (writeFailed) {
+        return 1;
     }
     if (schedule.shotsLeft() > 0) {
         std::fprintf(stderr, "velmorra: %zu shot(s) lie after the end of the demo\n",
