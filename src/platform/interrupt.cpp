@@ -1,6 +1,7 @@
 #include "platform/interrupt.h"
 
 #include <SDL.h>
+#include <pthread.h>
 #include <signal.h>
 
 #include <atomic>
@@ -18,10 +19,21 @@ void onEndingSignal(int number) {
     signalCount.fetch_add(1);
 }
 
-// The signals whose default action ends the process, apart from faults and
-// SIGPIPE; SIGKILL and SIGSTOP cannot be caught at all.
-constexpr int endingSignals[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGUSR1,   SIGUSR2, SIGALRM, SIGTERM,
-                                 SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR};
+// The signals whose default action ends the process, apart from faults;
+// SIGKILL and SIGSTOP cannot be caught at all. SIGPIPE is among them: with
+// stderr into `head -1`, the demo must still give the display back.
+constexpr int endingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGPIPE,   SIGUSR1,
+                                 SIGUSR2, SIGALRM,   SIGTERM, SIGSTKFLT, SIGXCPU,
+                                 SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,     SIGPWR};
+
+// Catches one signal unless whoever started the demo chose to ignore it.
+void catchUnlessIgnored(int number, const struct sigaction& action) {
+    struct sigaction before {};
+    if (sigaction(number, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) {
+        return;
+    }
+    sigaction(number, &action, nullptr);
+}
 
 }  // namespace
 
@@ -33,11 +45,21 @@ void catchEndingSignals() {
     // Interrupted system calls resume: the waits that must end poll the flag.
     action.sa_flags = SA_RESTART;
     for (int number : endingSignals) {
-        sigaction(number, &action, nullptr);
+        catchUnlessIgnored(number, action);
     }
     for (int number = SIGRTMIN; number <= SIGRTMAX; ++number) {
-        sigaction(number, &action, nullptr);
+        catchUnlessIgnored(number, action);
     }
+}
+
+void keepBrokenPipesInThisThread() {
+    // SIGPIPE from a write is sent to the writing thread; blocked there it
+    // stays pending and is dropped when the thread ends, and write() reports
+    // EPIPE.
+    sigset_t pipeOnly;
+    sigemptyset(&pipeOnly);
+    sigaddset(&pipeOnly, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeOnly, nullptr);
 }
 
 int caughtSignal() {
@@ -46,4 +68,22 @@ int caughtSignal() {
 
 int caughtSignalCount() {
     return signalCount.load();
+}
+
+std::string signalName(int number) {
+    static const struct {
+        int number;
+        const char* name;
+    } names[] = {{SIGHUP, "SIGHUP"},   {SIGINT, "SIGINT"},   {SIGQUIT, "SIGQUIT"},
+                 {SIGILL, "SIGILL"},   {SIGTRAP, "SIGTRAP"}, {SIGABRT, "SIGABRT"},
+                 {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},   {SIGKILL, "SIGKILL"},
+                 {SIGUSR1, "SIGUSR1"}, {SIGSEGV, "SIGSEGV"}, {SIGUSR2, "SIGUSR2"},
+                 {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"}, {SIGTERM, "SIGTERM"},
+                 {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"}, {SIGSYS, "SIGSYS"}};
+    for (const auto& entry : names) {
+        if (entry.number == number) {
+            return entry.name;
+        }
+    }
+    return "signal " + std::to_string(number);
 }

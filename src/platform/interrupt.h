@@ -1,17 +1,24 @@
 #pragma once
 
+#include <string>
+
 // The signals that would end the process by default and can be caught (INT,
-// TERM, HUP, QUIT, USR1, USR2, ALRM and the like, the real-time ones too) are
-// turned into a request to stop: the main loop and every blocking wait check
-// it, so that the display mode is given back and a capture finishes its file
-// before the process exits with 128 + the signal number. Faults (SEGV, BUS,
-// FPE, ILL, ABRT, TRAP, SYS) keep their default, and SIGPIPE stays a write
-// error for the code that writes.
+// TERM, HUP, QUIT, PIPE, USR1, USR2, ALRM and the like, the real-time ones
+// too) are turned into a request to stop: the main loop and every blocking
+// wait check it, so that the display mode is given back and a capture
+// finishes its file before the process exits with 128 + the signal number.
+// A signal that was ignored when the demo started (nohup, trap '' HUP) stays
+// ignored. Faults (SEGV, BUS, FPE, ILL, ABRT, TRAP, SYS) keep their default.
 
 // Installs the handlers and keeps SDL from installing its own (which would
 // turn INT and TERM into a quit event, indistinguishable from Escape). Call
-// before SDL is initialised.
+// before SDL is initialised and before any thread starts.
 void catchEndingSignals();
+
+// A write to a closed pipe from the calling thread fails with EPIPE instead
+// of raising SIGPIPE: for a thread that feeds another program, whose end is
+// a write error, not a request to stop the demo.
+void keepBrokenPipesInThisThread();
 
 // The first signal caught, or 0 when none was.
 int caughtSignal();
@@ -19,3 +26,6 @@ int caughtSignal();
 // How many ending signals have been caught so far: a wait that already
 // honoured one can give up at the next.
 int caughtSignalCount();
+
+// "SIGTERM", "SIGSEGV", or "signal 40" for one without a short name.
+std::string signalName(int number);

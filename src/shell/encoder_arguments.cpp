@@ -13,24 +13,15 @@ std::string asFile(const std::string& path) {
 }  // namespace
 
 std::vector<std::string> encoderArguments(const CaptureOptions& options,
+                                          const std::string& outputFile,
                                           const std::string& musicPath, bool withMusic) {
     const bool webm = options.output.ends_with(".webm");
     std::vector<std::string> a = {
-        "ffmpeg",
-        "-hide_banner",
-        "-loglevel",
-        "error",
-        "-n",
-        "-f",
-        "rawvideo",
-        "-pix_fmt",
-        "rgb24",
-        "-video_size",
-        std::to_string(options.width) + "x" + std::to_string(options.height),
-        "-framerate",
-        std::to_string(options.fps),
-        "-i",
-        "pipe:0"};
+        "ffmpeg", "-hide_banner", "-loglevel", "error",
+        // The output is our own empty temporary file.
+        "-y", "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+        std::to_string(options.width) + "x" + std::to_string(options.height), "-framerate",
+        std::to_string(options.fps), "-i", "pipe:0"};
     if (withMusic) {
         if (options.from > 0 && options.shots.empty()) {
             char offset[32];
@@ -61,6 +52,6 @@ std::vector<std::string> encoderArguments(const CaptureOptions& options,
     }
     // Same command, same bytes: no encoder tags, dates or metadata.
     a.insert(a.end(), {"-pix_fmt", "yuv420p", "-map_metadata", "-1", "-fflags", "+bitexact",
-                       "-flags:v", "+bitexact", "-flags:a", "+bitexact", asFile(options.output)});
+                       "-flags:v", "+bitexact", "-flags:a", "+bitexact", asFile(outputFile)});
     return a;
 }

@@ -7,7 +7,9 @@
 
 // The ffmpeg command line, program name first, that reads raw RGB frames
 // (bottom row first) of options' size from its standard input and encodes
-// them into options.output, with the music at musicPath as the soundtrack
+// them into outputFile (a temporary file that exists already, whose name
+// ends like options.output), with the music at musicPath as the soundtrack
 // when withMusic.
 std::vector<std::string> encoderArguments(const CaptureOptions& options,
+                                          const std::string& outputFile,
                                           const std::string& musicPath, bool withMusic);

@@ -5,10 +5,17 @@
 
 #include <cerrno>
 
+#include "platform/interrupt.h"
+
 using SteadyClock = std::chrono::steady_clock;
 
-PipeFeeder::PipeFeeder(int pipe, std::chrono::milliseconds watchdog, SignalCount signalCount)
-    : pipe(pipe), watchdog(watchdog), signalCount(signalCount), thread([this] { run(); }) {}
+PipeFeeder::PipeFeeder(int pipe, std::chrono::milliseconds watchdog, SignalCount signalCount,
+                       std::function<bool()> working)
+    : pipe(pipe),
+      watchdog(watchdog),
+      signalCount(signalCount),
+      working(std::move(working)),
+      thread([this] { run(); }) {}
 
 PipeFeeder::~PipeFeeder() {
     giveUp();
@@ -85,6 +92,10 @@ bool PipeFeeder::writeFrame(const std::vector<uint8_t>& frame) {
             return false;
         }
         if (SteadyClock::now() - progress > watchdog) {
+            if (working && working()) {
+                progress = SteadyClock::now();
+                continue;
+            }
             std::lock_guard lock(mutex);
             stalled = true;
             return false;
@@ -101,6 +112,8 @@ bool PipeFeeder::abandonedNow() {
 }
 
 void PipeFeeder::run() {
+    // A reader that goes away is a write error here, not an end of the demo.
+    keepBrokenPipesInThisThread();
     std::unique_lock lock(mutex);
     for (;;) {
         changed.wait(lock, [&] { return closing || abandoned || queued > 0; });

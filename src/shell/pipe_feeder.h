@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -22,7 +23,10 @@ public:
     // How often a wait looks at the signal count and the watchdog.
     static constexpr std::chrono::milliseconds pollStep{50};
 
-    PipeFeeder(int pipe, std::chrono::milliseconds watchdog, SignalCount signalCount);
+    // working, when given, tells whether the reader is busy although it takes
+    // nothing: then the watchdog waits on.
+    PipeFeeder(int pipe, std::chrono::milliseconds watchdog, SignalCount signalCount,
+               std::function<bool()> working = {});
     ~PipeFeeder();
     PipeFeeder(const PipeFeeder&) = delete;
     PipeFeeder& operator=(const PipeFeeder&) = delete;
@@ -46,6 +50,7 @@ private:
     int pipe;
     std::chrono::milliseconds watchdog;
     SignalCount signalCount;
+    std::function<bool()> working;
     std::mutex mutex;
     std::condition_variable changed;
     // A ring of three buffers: one being written to the pipe, two drawn ahead.

@@ -1,8 +1,12 @@
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "media/png_file.h"
+#include "platform/output_files.h"
 #include "shell/frame_writer.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -14,6 +18,27 @@ bool isFrameFileName(const std::string& name) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The frame files in directory. False with error when it cannot be listed:
+// an unreadable directory is not an empty one.
+bool listFrames(const std::string& directory, std::set<std::string>& frames, std::string& error) {
+    std::error_code code;
+    fs::directory_iterator entry(directory, code);
+    for (; !code && entry != fs::directory_iterator(); entry.increment(code)) {
+        const std::string name = entry->path().filename().string();
+        if (isFrameFileName(name)) {
+            frames.insert(name);
+        }
+    }
+    if (code) {
+        error = "cannot list " + directory + ": " + code.message();
+        return false;
+    }
+    return true;
+}
+
+// Writes the frames into a temporary directory inside the target and moves
+// them into the target at the end, so an earlier capture's frames are only
+// touched once this one is done. The target is locked for the whole run.
 class PngDirectoryWriter : public FrameWriter {
 public:
     PngDirectoryWriter(const CaptureOptions& options)
@@ -22,55 +47,104 @@ public:
           height(options.height),
           force(options.force) {}
 
+    ~PngDirectoryWriter() override { discard(); }
+
     bool open(std::string& error) override {
         std::error_code code;
-        std::filesystem::create_directories(directory, code);
-        if (code || !std::filesystem::is_directory(directory)) {
+        fs::create_directories(directory, code);
+        if (code || !fs::is_directory(directory)) {
             error = "cannot create the capture directory " + directory +
                     (code ? ": " + code.message() : "");
             return false;
         }
-        // Frames of an earlier capture would mix with the new ones.
-        std::vector<std::filesystem::path> earlier;
-        for (const auto& entry : std::filesystem::directory_iterator(directory, code)) {
-            if (isFrameFileName(entry.path().filename().string())) {
-                earlier.push_back(entry.path());
-            }
-        }
-        if (earlier.empty()) {
-            return true;
-        }
-        if (!force) {
-            error = directory + " already holds " + std::to_string(earlier.size()) +
-                    " frame(s) of an earlier capture; add --force to remove them first";
+        if (!lock.take(directory, error) || !listFrames(directory, earlier, error)) {
             return false;
         }
-        for (const auto& path : earlier) {
-            if (!std::filesystem::remove(path, code) && code) {
-                error = "cannot remove " + path.string() + ": " + code.message();
+        // Frames of an earlier capture would mix with the new ones.
+        if (!earlier.empty() && !force) {
+            error = directory + " already holds " + std::to_string(earlier.size()) +
+                    " frame(s) of an earlier capture; add --force to replace them";
+            return false;
+        }
+        staging = createTemporaryDirectory(directory, "frames", error);
+        return !staging.empty();
+    }
+
+    bool write(SceneTime time, const std::vector<uint8_t>& rgb, std::string& error) override {
+        const std::string name = frameFileName(time);
+        if (!writePng(staging + "/" + name, width, height, rgb, error)) {
+            problem = error;
+            return false;
+        }
+        written.push_back(name);
+        return true;
+    }
+
+    // A finished or interrupted run puts its frames in place, with --force
+    // replacing the earlier ones; after a failed write they are kept only
+    // where they mix with no earlier frame. No frame at all is a failure.
+    bool finish(std::string& error) override {
+        const std::string cause = problem.empty() ? "" : problem + "; ";
+        if (written.empty() || (!problem.empty() && !earlier.empty())) {
+            discard();
+            error = cause + (written.empty() ? "no frame was written; " : "") + directory +
+                    " was left as it was";
+            return false;
+        }
+        if (!moveFramesInPlace(error)) {
+            return false;
+        }
+        std::error_code ignored;
+        const std::set<std::string> ours(written.begin(), written.end());
+        for (const std::string& name : earlier) {
+            if (!ours.contains(name)) {
+                fs::remove(directory + "/" + name, ignored);
+            }
+        }
+        fs::remove(staging, ignored);
+        staging.clear();
+        lock.release();
+        if (!problem.empty()) {
+            error = cause + "the frames before it are in " + directory;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool moveFramesInPlace(std::string& error) {
+        for (const std::string& name : written) {
+            const Placed placed =
+                putInPlace(staging + "/" + name, directory + "/" + name, force, error);
+            if (placed != Placed::Done) {
+                if (placed == Placed::NameTaken) {
+                    error = directory + "/" + name + " was made by another program meanwhile";
+                }
+                error += "; the frames not yet moved stay in " + staging;
+                staging.clear();
                 return false;
             }
         }
         return true;
     }
 
-    bool write(SceneTime time, const std::vector<uint8_t>& rgb, std::string& error) override {
-        std::filesystem::path path = std::filesystem::path(directory) / frameFileName(time);
-        if (writePng(path.string(), width, height, rgb, error)) {
-            return true;
+    void discard() {
+        if (!staging.empty()) {
+            std::error_code ignored;
+            fs::remove_all(staging, ignored);
+            staging.clear();
         }
-        // Every picture already there is whole: they are kept.
-        error += "; the frames written before it stay in " + directory;
-        return false;
     }
 
-    bool finish(std::string&) override { return true; }
-
-private:
     std::string directory;
     int width;
     int height;
     bool force;
+    DirectoryLock lock;
+    std::set<std::string> earlier;
+    std::string staging;  // the temporary directory the frames go to first
+    std::vector<std::string> written;
+    std::string problem;  // the failed write, for the final message
 };
 
 }  // namespace
