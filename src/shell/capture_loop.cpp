@@ -30,6 +30,23 @@ void showProgress(SceneTime t, const CaptureOptions& options, bool last) {
     std::fflush(stderr);
 }
 
+// What a capture ended by a signal left behind. A signal that came after the
+// last frame was handed over has let the writer finish: the output is whole.
+std::string interruptedMessage(const CaptureOptions& options, std::optional<SceneTime> lastWritten,
+                               bool completed, bool finished, const std::string& finishing) {
+    const std::string signal = signalName(caughtSignal());
+    if (completed && finished) {
+        return signal + " came after the last frame; " + options.output + " is complete";
+    }
+    const std::string where =
+        lastWritten ? std::to_string(*lastWritten) + " ms" : "the start, before any frame";
+    const std::string head = "capture interrupted by " + signal + " at " + where + "; ";
+    if (!finished) {
+        return head + finishing;
+    }
+    return head + options.output + " holds the frames up to there";
+}
+
 }  // namespace
 
 int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string& message) {
@@ -44,6 +61,7 @@ int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string
     std::optional<SceneTime> lastWritten;
     unsigned frames = 0;
     bool writeFailed = false;
+    bool completed = false;  // every frame asked for was handed to the writer
     if (stats != nullptr) {
         stats->start();
     }
@@ -69,8 +87,8 @@ int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string
             showProgress(t, options, false);
         }
         // The first frame drawn after the end is the last one.
-        going =
-            t <= demoEndTime && lastKey != escapeKey && caughtSignal() == 0 && !schedule.finished();
+        completed = t > demoEndTime || schedule.finished();
+        going = !completed && lastKey != escapeKey && caughtSignal() == 0;
     }
     if (progress) {
         showProgress(t, options, true);
@@ -78,21 +96,16 @@ int runCaptureLoop(const CaptureOptions& options, FrameStats* stats, std::string
     std::string finishing;
     const bool finished = writer->finish(finishing);
     if (caughtSignal() != 0) {
-        const std::string where =
-            lastWritten ? std::to_string(*lastWritten) + " ms" : "the start, before any frame";
-        if (!finished) {
-            message = "capture interrupted at " + where + "; " + finishing;
-        } else if (lastWritten) {
-            message = "capture interrupted at " + where + "; " + options.output +
-                      " holds the frames up to there";
-        } else {
-            message = "capture interrupted at " + where + "; nothing was written";
-        }
+        message = interruptedMessage(options, lastWritten, completed, finished, finishing);
         return interruptedExitCode(caughtSignal());
     }
     if (!finished) {
         // The writer's last word names the failed write too.
         message = finishing;
+        if (!lastWritten && !writeFailed) {
+            message += " (at " + std::to_string(options.fps) +
+                       " fps no frame time lies within --from and --to)";
+        }
         return 1;
     }
     if (writeFailed) {

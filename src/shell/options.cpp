@@ -245,6 +245,27 @@ std::string judgeCaptureValues(const CommandLine& line, CaptureOptions& capture)
     return refusal;
 }
 
+// A video must suit ffmpeg and the yuv420p pictures every player takes, which
+// halve the colour resolution on both axes: an odd side is refused before
+// anything is drawn or removed, rather than padded into a picture of another
+// size than asked for.
+std::string judgeVideoSize(const std::string& output, const RenderConfig& config) {
+    if (!isVideoOutput(output)) {
+        return {};
+    }
+    const std::string size = std::to_string(config.width) + "x" + std::to_string(config.height);
+    if (!videoSizeFits(config.width, config.height)) {
+        return "a video cannot be " + size + ": " + videoSizeLimitText +
+               "; PNG pictures take any size";
+    }
+    if (config.width % 2 != 0 || config.height % 2 != 0) {
+        return "a video cannot be " + size + ": its width and height must be even (try " +
+               std::to_string(config.width & ~1) + "x" + std::to_string(config.height & ~1) +
+               "); PNG pictures take any size";
+    }
+    return {};
+}
+
 // The refusals that weigh one option against another, once each is read.
 std::string judgeCaptureTogether(const CommandLine& line, const CaptureOptions& capture,
                                  const RenderConfig& config) {
@@ -261,15 +282,16 @@ std::string judgeCaptureTogether(const CommandLine& line, const CaptureOptions& 
         return "--from=" + std::to_string(capture.from) + " lies after the end of the demo (" +
                std::to_string(demoEndTime) + " ms)";
     }
-    if (!capture.shots.empty() && capture.shots.front() > demoEndTime) {
-        return "every shot lies after the end of the demo (" + std::to_string(demoEndTime) + " ms)";
+    if (!line.shots.empty() && (!line.from.empty() || !line.to.empty())) {
+        // A shot is a time of its own: a range beside it would be ignored.
+        return "--shots cannot go with --from or --to";
     }
-    if (isVideoOutput(capture.output) && !videoSizeFits(config.width, config.height)) {
-        return "a video cannot be " + std::to_string(config.width) + "x" +
-               std::to_string(config.height) + ": " + videoSizeLimitText +
-               "; PNG pictures take any size";
+    if (!capture.shots.empty() && capture.shots.back() > demoEndTime) {
+        const auto late = std::upper_bound(capture.shots.begin(), capture.shots.end(), demoEndTime);
+        return "shot " + std::to_string(*late) + " lies after the end of the demo (" +
+               std::to_string(demoEndTime) + " ms)";
     }
-    return {};
+    return judgeVideoSize(capture.output, config);
 }
 
 }  // namespace
