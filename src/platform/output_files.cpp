@@ -33,6 +33,11 @@ std::string createTemporaryFile(const std::string& directory, const std::string&
         error = failure("cannot create a file in", directory.empty() ? "." : directory);
         return "";
     }
+    // mkstemp makes the file private; the output gets the mode any new file
+    // would get.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(file, 0666 & ~mask);
     close(file);
     return name.data();
 }
@@ -93,7 +98,7 @@ bool DirectoryLock::take(const std::string& directory, std::string& error) {
         }
         if (flock(file, LOCK_EX | LOCK_NB) != 0) {
             const bool held = errno == EWOULDBLOCK;
-            error = held ? directory + " is in use by another capture (it holds " + name + ")"
+            error = held ? directory + " is in use by another capture, which holds " + name
                          : failure("cannot lock", directory);
             close(file);
             return false;

@@ -118,7 +118,7 @@ private:
                 putInPlace(staging + "/" + name, directory + "/" + name, force, error);
             if (placed != Placed::Done) {
                 if (placed == Placed::NameTaken) {
-                    error = directory + "/" + name + " was made by another program meanwhile";
+                    error = directory + "/" + name + " appeared while this capture ran";
                 }
                 error += "; the frames not yet moved stay in " + staging;
                 staging.clear();

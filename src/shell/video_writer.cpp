@@ -213,8 +213,8 @@ public:
             error = (problem.empty() ? "" : problem + "; ") +
                     (placed == Placed::NameTaken
                          ? options.output +
-                               " was made by another program while this capture ran; it was "
-                               "left alone and this capture dropped"
+                               " appeared while this capture ran; it was left alone and this "
+                               "capture was dropped"
                          : placing);
             return false;
         }

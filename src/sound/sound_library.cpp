@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/library_warnings.h"
 #include "sound/mpeg_audio.h"
 #include "sound/sound_errors.h"
 
@@ -93,7 +94,11 @@ SoundStream* soundStreamOpenMemory(const void* block, size_t length) {
         return nullptr;
     }
     // The mixer closes the reader itself, on failure as well as with the music.
-    Mix_Music* music = Mix_LoadMUSType_RW(source, MUS_MP3, SDL_TRUE);
+    // The MP3 decoder reads the whole file here and prints a warning for
+    // every fault it skips (millions for a file of empty tags): a few are
+    // shown.
+    Mix_Music* music = nullptr;
+    capLibraryWarnings([&] { music = Mix_LoadMUSType_RW(source, MUS_MP3, SDL_TRUE); }, 5);
     if (music == nullptr) {
         fail(soundErrorUnknownFormat);
         return nullptr;
