@@ -7,10 +7,13 @@ build="$1"
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmorra-installed-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-grep -qx "Exec=$work/prefix/games/velmorra" "$work/prefix/share/applications/"*.desktop ||
+# A prefix with a space, which the menu entry's Exec must quote.
+cmake --install "$build" --prefix "$work/inst dir" >/dev/null
+entry=("$work/inst dir/share/applications/"*.desktop)
+grep -qxF "Exec=\"$work/inst dir/games/velmorra\"" "${entry[@]}" ||
   { echo "the menu entry does not start the installed demo"; exit 1; }
-mv "$work/prefix" "$work/moved"
+if command -v desktop-file-validate >/dev/null; then desktop-file-validate "${entry[@]}"; fi
+mv "$work/inst dir" "$work/moved"
 
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy VELMORRA_NO_DIALOGS=1
 # The twisted pillar under its cut-outs: pictures, textures and the music.

@@ -14,12 +14,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Output { Absent, Untouched, Video };  // what a case leaves at its name
+// What a case leaves at its name: nothing, the "x\n" it held before, a video,
+// or a directory with 003000.png and 004000.png of one size.
+enum class Output { Absent, Untouched, Video, Frames };
 
 double videoSeconds(const std::string& path) {
     ProcessResult probe = runProgram(
         {"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path}, {});
     return probe.exitCode == 0 && !probe.out.empty() ? std::atof(probe.out.c_str()) : -1.0;
+}
+
+// The width in a PNG file's header, or 0.
+uint32_t pngWidth(const std::string& path) {
+    const std::vector<uint8_t> bytes = readFile(path);
+    return bytes.size() < 24 ? 0
+                             : uint32_t{bytes[16]} << 24 | uint32_t{bytes[17]} << 16 |
+                                   uint32_t{bytes[18]} << 8 | bytes[19];
 }
 
 // Each case is a shell script run in a directory of its own that holds the
@@ -31,6 +41,16 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
     const std::string lingering =
         "for a; do out=$a; done; echo partial > \"${out#file:}\"; cat >/dev/null; " + stuck;
     const std::string small = " --size=160x120 --fps=10";
+    // Takes every frame, then finishes slowly: a real encode of a test picture.
+    const std::string slowFinish =
+        "for a; do out=$a; done; cat >/dev/null; touch closed; sleep 1; exec /usr/bin/ffmpeg "
+        "-loglevel error -y -f lavfi -i testsrc=size=160x120:rate=10 -t 1 \"$out\"";
+    // Two runs at once; the script exits with the sum of their codes.
+    const auto race = [&](const std::string& first, const std::string& second) {
+        return "$V " + first + " 2>e1 & a=$!; $V " + second +
+               " & b=$!; wait $a; x=$?; wait $b; y=$?; cat e1 >&2; exit $((x + y))";
+    };
+    const std::string shots = " --capture=D --shots=3000,4000 --size=";
     const struct {
         const char* name;
         std::string fakeEncoder;  // empty: the real ffmpeg
@@ -69,6 +89,36 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
          "-x.mp4", Output::Video, 0.3},
         {"a sound shorter than the picture is padded", "", "$V --capture=out.mp4 --to=3000" + small,
          0, "", "out.mp4", Output::Video, 3.0},
+        {"two runs race for one name: one wins whole", "",
+         race("--capture=out.mp4 --to=1000" + small, "--capture=out.mp4 --to=1000" + small), 1,
+         "velmorra: out.mp4 ", "out.mp4", Output::Video, 0.9},
+        {"a signal after the last frame keeps the file whole", slowFinish,
+         "VELMORRA_ENCODER_WATCHDOG_MS= $V --capture=out.mp4 --to=300" + small +
+             " & p=$!; while [ ! -e closed ]; do sleep 0.05; done; kill -TERM $p; wait $p",
+         128 + SIGTERM, "velmorra: SIGTERM came after the last frame; out.mp4 is complete\n",
+         "out.mp4", Output::Video, 0.9},
+        {"a hangup ignored at the start stays ignored", "",
+         "nohup $V --capture=out.mp4 --to=1500" + small +
+             " >/dev/null & p=$!; sleep 1; kill -HUP $p; wait $p",
+         0, "", "out.mp4", Output::Video, 1.4},
+        {"a range that holds no frame is a failure", "",
+         "$V --capture=D --from=101 --to=115" + small, 1,
+         "velmorra: no frame was written; no D was made", "D", Output::Absent, 0},
+        {"an encoder that writes nothing is a failure", "cat >/dev/null",
+         "$V --capture=out.mp4 --to=300" + small, 1,
+         "velmorra: ffmpeg exited without writing a readable video; no out.mp4 was made\n",
+         "out.mp4", Output::Absent, 0},
+        {"an odd size is refused before --force removes anything", "",
+         "echo x > out.mp4; $V --capture=out.mp4 --force --size=641x481", 2,
+         "velmorra: a video cannot be 641x481: its width and height must be even", "out.mp4",
+         Output::Untouched, 0},
+        {"--force and then a signal at the start leave the earlier file", "",
+         "echo x > out.mp4; $V --capture=out.mp4 --force" + small +
+             " & p=$!; sleep 0.3; kill -TERM $p; wait $p",
+         128 + SIGTERM, "velmorra: capture interrupted by SIGTERM at the start", "out.mp4",
+         Output::Untouched, 0},
+        {"two PNG runs on one directory: one is refused", "",
+         race(shots + "160x120", shots + "320x240"), 1, "velmorra: D ", "D", Output::Frames, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,8 +134,8 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
             environment = withVariable(environment, "PATH", directory + "/bin:/usr/bin:/bin");
         }
         // Every case ends within seconds; 20 s means a hang.
-        ProcessResult result =
-            runProgram({"/bin/sh", "-c", "cd \"$0\" && " + c.script, directory}, environment, 20);
+        ProcessResult result = runProgram(
+            {"/bin/sh", "-c", "cd \"$0\" || exit 99; " + c.script, directory}, environment, 20);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_TRUE(result.out.empty()) << "the video went to stdout";
@@ -101,6 +151,16 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
                 EXPECT_GE(videoSeconds(output), c.minSeconds);
                 EXPECT_FALSE(fs::is_symlink(output));
                 break;
+            case Output::Frames:
+                EXPECT_NE(pngWidth(output + "/003000.png"), 0u);
+                EXPECT_EQ(pngWidth(output + "/003000.png"), pngWidth(output + "/004000.png"));
+                EXPECT_EQ(std::distance(fs::directory_iterator(output), fs::directory_iterator()),
+                          2);
+                break;
+        }
+        // Nothing of a run's own is left behind: no temporary file or lock.
+        for (const auto& entry : fs::directory_iterator(directory)) {
+            EXPECT_NE(entry.path().filename().string().rfind(".velmorra", 0), 0u) << entry.path();
         }
         if (fs::exists(directory + "/target")) {
             EXPECT_EQ(readFile(directory + "/target"), std::vector<uint8_t>({'x', '\n'}));

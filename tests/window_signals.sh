@@ -2,8 +2,12 @@
 # Fullscreen play at 640x480 on a 1024x768 desktop, ended by each of the
 # signals that end a process by default: each must give the display mode back
 # and exit with 128 + the signal number. Xvfb cannot switch modes; a real Xorg
-# with the dummy video driver can.
+# with the dummy video driver can. SIGPIPE is among them: a demo whose stderr
+# goes into `head -1` must still give the display back.
 set -euo pipefail
+# Job control: without it a background job starts with INT and QUIT ignored,
+# and the demo keeps a signal that was ignored when it started.
+set -m
 binary="$1"
 work="$(mktemp -d)"
 server=""
@@ -28,7 +32,7 @@ reaches() {
 }
 reaches 1024x768 || { echo "Xorg did not start"; exit 1; }
 
-for signal in HUP INT TERM QUIT USR1 ALRM; do
+for signal in HUP INT TERM QUIT USR1 ALRM PIPE; do
   "$binary" &
   demo=$!
   reaches 640x480 || { kill -KILL "$demo"; echo "SIG$signal: no switch to 640x480"; exit 1; }

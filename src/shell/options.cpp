@@ -40,10 +40,15 @@ const char* const usageText =
     "  --fps=N        frames per second (default 60)\n"
     "  --from=MS      write no frame before this time (earlier frames are still drawn)\n"
     "  --to=MS        write no frame after this time and stop there\n"
-    "  --shots=MS,..  write only these times\n"
-    "  --force        replace an existing output file, or remove the earlier frames\n"
-    "                 of a PNG directory first (without it both are refused)\n"
-    "  --help         this text\n";
+    "  --shots=MS,..  write only these times (not with --from or --to)\n"
+    "  --force        replace an existing output file, or the earlier frames of a PNG\n"
+    "                 directory, once the capture is complete (without it both are\n"
+    "                 refused)\n"
+    "  --help         this text\n"
+    "\n"
+    "A capture appears whole or not at all; a video needs an even width and height.\n"
+    "Exit codes: 0 done, 1 failed (with a message), 2 command line refused,\n"
+    "128+N ended by signal N.\n";
 
 namespace {
 

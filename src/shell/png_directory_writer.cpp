@@ -51,6 +51,7 @@ public:
 
     bool open(std::string& error) override {
         std::error_code code;
+        made = !fs::exists(fs::symlink_status(directory));
         fs::create_directories(directory, code);
         if (code || !fs::is_directory(directory)) {
             error = "cannot create the capture directory " + directory +
@@ -85,16 +86,26 @@ public:
     // where they mix with no earlier frame. No frame at all is a failure.
     bool finish(std::string& error) override {
         const std::string cause = problem.empty() ? "" : problem + "; ";
-        if (written.empty() || (!problem.empty() && !earlier.empty())) {
+        std::error_code ignored;
+        if (written.empty()) {
             discard();
-            error = cause + (written.empty() ? "no frame was written; " : "") + directory +
-                    " was left as it was";
+            if (made) {
+                // Made by this run for nothing: gone again.
+                lock.release();
+                fs::remove(directory, ignored);
+            }
+            error = cause + "no frame was written; " +
+                    (made ? "no " + directory + " was made" : directory + " was left as it was");
+            return false;
+        }
+        if (!problem.empty() && !earlier.empty()) {
+            discard();
+            error = cause + directory + " was left as it was";
             return false;
         }
         if (!moveFramesInPlace(error)) {
             return false;
         }
-        std::error_code ignored;
         const std::set<std::string> ours(written.begin(), written.end());
         for (const std::string& name : earlier) {
             if (!ours.contains(name)) {
@@ -140,6 +151,7 @@ private:
     int width;
     int height;
     bool force;
+    bool made = false;  // the directory did not exist before this run
     DirectoryLock lock;
     std::set<std::string> earlier;
     std::string staging;  // the temporary directory the frames go to first
