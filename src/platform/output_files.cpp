@@ -30,7 +30,7 @@ std::string createTemporaryFile(const std::string& directory, const std::string&
     name.push_back('\0');
     const int file = mkostemps(name.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
     if (file < 0) {
-        error = failure("cannot create a file in", directory.empty() ? "." : directory);
+        error = failure("cannot create a temporary file in", directory.empty() ? "." : directory);
         return "";
     }
     // mkstemp makes the file private; the output gets the mode any new file
@@ -48,7 +48,7 @@ std::string createTemporaryDirectory(const std::string& directory, const std::st
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) {
-        error = failure("cannot create a directory in", directory.empty() ? "." : directory);
+        error = failure("cannot create a temporary directory in", directory.empty() ? "." : directory);
         return "";
     }
     return name.data();

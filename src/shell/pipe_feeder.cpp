@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/interrupt.h"
@@ -74,10 +75,14 @@ void PipeFeeder::giveUp() {
 }
 
 // Writes one frame whole. False on a write error, a stall or when told to
-// give up.
+// give up. A wait that lasts is judged by `working` over the watchdog's span:
+// asked once early in the wait, so that its answer at the end covers that span.
 bool PipeFeeder::writeFrame(const std::vector<uint8_t>& frame) {
+    const std::chrono::milliseconds settle =
+        std::min(watchdog / 4, std::chrono::milliseconds(1000));
     size_t done = 0;
     SteadyClock::time_point progress = SteadyClock::now();
+    bool asked = false;
     while (done < frame.size()) {
         if (abandonedNow()) {
             return false;
@@ -86,14 +91,20 @@ bool PipeFeeder::writeFrame(const std::vector<uint8_t>& frame) {
         if (wrote > 0) {
             done += static_cast<size_t>(wrote);
             progress = SteadyClock::now();
+            asked = false;
             continue;
         }
         if (wrote < 0 && errno != EAGAIN && errno != EINTR) {
             return false;
         }
-        if (SteadyClock::now() - progress > watchdog) {
+        const SteadyClock::duration waited = SteadyClock::now() - progress;
+        if (working && !asked && waited > settle) {
+            working();
+            asked = true;
+        }
+        if (waited > watchdog) {
             if (working && working()) {
-                progress = SteadyClock::now();
+                progress = SteadyClock::now() - settle;
                 continue;
             }
             std::lock_guard lock(mutex);

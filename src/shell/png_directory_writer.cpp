@@ -74,6 +74,11 @@ public:
     bool write(SceneTime time, const std::vector<uint8_t>& rgb, std::string& error) override {
         const std::string name = frameFileName(time);
         if (!writePng(staging + "/" + name, width, height, rgb, error)) {
+            // Named as the frame will be known, not by the temporary directory.
+            const size_t at = error.find(staging);
+            if (at != std::string::npos) {
+                error.replace(at, staging.size(), directory);
+            }
             problem = error;
             return false;
         }

@@ -144,6 +144,7 @@ public:
         temporary = createTemporaryFile(output.parent_path().string(), "capture",
                                         output.extension().string(), error);
         if (temporary.empty()) {
+            error = "cannot write " + options.output + ": " + error;
             return false;
         }
         int pipeEnds[2];
