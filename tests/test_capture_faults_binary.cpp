@@ -112,9 +112,10 @@ TEST(CaptureFaultsBinary, EveryFaultEndsWithItsCodeItsMessageAndNoDataLost) {
          "echo x > out.mp4; $V --capture=out.mp4 --force --size=641x481", 2,
          "velmorra: a video cannot be 641x481: its width and height must be even", "out.mp4",
          Output::Untouched, 0},
-        {"--force and then a signal at the start leave the earlier file", "",
-         "echo x > out.mp4; $V --capture=out.mp4 --force" + small +
-             " & p=$!; sleep 0.3; kill -TERM $p; wait $p",
+        {"--force and then a signal before any frame leave the earlier file",
+         "touch started; exec /usr/bin/ffmpeg \"$@\"",
+         "echo x > out.mp4; $V --capture=out.mp4 --force --from=120000" + small +
+             " & p=$!; while [ ! -e started ]; do sleep 0.05; done; kill -TERM $p; wait $p",
          128 + SIGTERM, "velmorra: capture interrupted by SIGTERM at the start", "out.mp4",
          Output::Untouched, 0},
         {"two PNG runs on one directory: one is refused", "",
