@@ -87,6 +87,15 @@ print("%.3f" % (sum(abs(x - y) for x, y in zip(a, b)) / len(a) if len(a) == len(
   fi
 done
 
+# No video encoder in this build (nor ffmpeg.exe in the prefix): the exact
+# message and exit 1.
+status=0
+wine velmorra.exe --capture=demo.mp4 --shots=0 2>"$work/stderr" || status=$?
+expected="velmorra: ffmpeg.exe not found on PATH: capture to a directory of PNGs instead"
+[[ "$status" -eq 1 && "$(tr -d '\r' <"$work/stderr")" == "$expected" ]] ||
+  fail "a video capture exited with $status"
+echo "a video capture: exit 1, $expected"
+
 # Music that is no MPEG audio (text holds no frame sync byte) is refused by
 # the library's decoder: the music really is opened, not skipped.
 for _ in $(seq 1 400); do echo "no audio here"; done >data/music.mp3
