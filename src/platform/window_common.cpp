@@ -3,6 +3,27 @@
 #include <SDL.h>
 
 #include "platform/window.h"
+#include "platform/window_events.h"
+
+int32_t lastKey = 0;
+
+void handleWindowEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+            lastKey = virtualKeyCode(event.key.keysym.sym);
+            break;
+        case SDL_QUIT:
+            lastKey = escapeKey;
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                lastKey = escapeKey;
+            }
+            break;
+        default:
+            break;
+    }
+}
 
 int32_t virtualKeyCode(int32_t sdlKey) {
     if (sdlKey == SDLK_ESCAPE) {

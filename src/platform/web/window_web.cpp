@@ -9,8 +9,7 @@
 #include <string>
 
 #include "platform/window.h"
-
-int32_t lastKey = 0;
+#include "platform/window_events.h"
 
 namespace {
 
@@ -31,19 +30,6 @@ void announceFrame() {
             Module["onFrameDrawn"]();
         }
     });
-}
-
-void handleEvent(const SDL_Event& event) {
-    switch (event.type) {
-        case SDL_KEYDOWN:
-            lastKey = virtualKeyCode(event.key.keysym.sym);
-            break;
-        case SDL_QUIT:
-            lastKey = escapeKey;
-            break;
-        default:
-            break;
-    }
 }
 
 }  // namespace
@@ -127,7 +113,7 @@ void presentFrame() {
     // one counts.
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        handleEvent(event);
+        handleWindowEvent(event);
     }
 }
 
