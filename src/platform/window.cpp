@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/message.h"
-#include "platform/window_events.h"
+#include "platform/sdl_window.h"
 
 namespace {
 
@@ -178,13 +178,7 @@ void destroyDemoWindow() {
         SDL_SetWindowFullscreen(window, 0);
         displaySwitched = false;
     }
-    showCursor();
-    if (context != nullptr) {
-        SDL_GL_DeleteContext(context);
-        context = nullptr;
-    }
-    SDL_DestroyWindow(window);
-    window = nullptr;
+    closeSdlWindow(window, context);
 }
 
 void presentFrame() {

@@ -2,8 +2,8 @@
 // both sit on SDL.
 #include <SDL.h>
 
+#include "platform/sdl_window.h"
 #include "platform/window.h"
-#include "platform/window_events.h"
 
 int32_t lastKey = 0;
 
@@ -23,6 +23,16 @@ void handleWindowEvent(const SDL_Event& event) {
         default:
             break;
     }
+}
+
+void closeSdlWindow(SDL_Window*& window, SDL_GLContext& context) {
+    showCursor();
+    if (context != nullptr) {
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+    }
+    SDL_DestroyWindow(window);
+    window = nullptr;
 }
 
 int32_t virtualKeyCode(int32_t sdlKey) {

@@ -325,31 +325,32 @@ std::vector<std::string> letterTokens(const std::vector<std::string>& arguments)
     return tokens;
 }
 
+namespace {
+
+struct LetterSize {
+    char letter;
+    int width;
+    int height;
+};
+
+constexpr LetterSize letterSizes[] = {{'a', 800, 600}, {'b', 1024, 768}, {'c', 1280, 1024}};
+
+}  // namespace
+
 bool applyLetterOptions(const std::vector<std::string>& arguments, RenderConfig& config) {
-    for (std::string token : letterTokens(arguments)) {
-        for (char& c : token) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const std::string& token : letterTokens(arguments)) {
+        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(token[0])));
+        if (letter == '?') {
+            return true;
         }
-        switch (token[0]) {
-            case '?':
-                return true;
-            case 'a':
-                config.width = 800;
-                config.height = 600;
-                break;
-            case 'b':
-                config.width = 1024;
-                config.height = 768;
-                break;
-            case 'c':
-                config.width = 1280;
-                config.height = 1024;
-                break;
-            case 'w':
-                config.fullscreen = 0;
-                break;
-            default:
-                break;
+        if (letter == 'w') {
+            config.fullscreen = 0;
+        }
+        for (const LetterSize& size : letterSizes) {
+            if (size.letter == letter) {
+                config.width = size.width;
+                config.height = size.height;
+            }
         }
     }
     return false;

@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "platform/sdl_window.h"
 #include "platform/window.h"
-#include "platform/window_events.h"
 
 namespace {
 
@@ -87,13 +87,7 @@ void destroyDemoWindow() {
     if (window == nullptr) {
         return;
     }
-    showCursor();
-    if (context != nullptr) {
-        SDL_GL_DeleteContext(context);
-        context = nullptr;
-    }
-    SDL_DestroyWindow(window);
-    window = nullptr;
+    closeSdlWindow(window, context);
     EM_ASM({
         if (Module["onDemoEnded"]) {
             Module["onDemoEnded"]();
