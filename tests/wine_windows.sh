@@ -11,13 +11,13 @@
 # Exits 77 (skipped) without wine or without the zip.
 set -euo pipefail
 zip_dir="$1"
-native="$2"
+native="$(realpath -e "$2")"
 
 if ! command -v wine >/dev/null; then
   echo "skipped: wine is not installed (scripts/setup-deps.sh installs it)"
   exit 77
 fi
-zip="$(ls "$zip_dir"/velmorra-*-win64.zip 2>/dev/null | head -n 1 || true)"
+zip="$(realpath -e "$zip_dir"/velmorra-*-win64.zip 2>/dev/null | head -n 1 || true)"
 if [[ -z "$zip" ]]; then
   echo "skipped: no velmorra-*-win64.zip in $zip_dir (scripts/windows.sh makes it)"
   exit 77
@@ -79,7 +79,11 @@ for t in ${times//,/ }; do
 import sys
 a = open(sys.argv[1], "rb").read()
 b = open(sys.argv[2], "rb").read()
-print("%.3f" % (sum(abs(x - y) for x, y in zip(a, b)) / len(a) if len(a) == len(b) else 999))
+# A frame of one colour (nothing drawn) or of another size counts as unlike.
+if len(a) != len(b) or min(b) == max(b):
+    print(999)
+else:
+    print("%.3f" % (sum(abs(x - y) for x, y in zip(a, b)) / len(a)))
 ' "$work/native.rgb" "$work/wine.rgb")"
   echo "t = $t ms: mean difference $difference levels"
   if awk -v d="$difference" 'BEGIN { exit !(d > 4) }'; then
