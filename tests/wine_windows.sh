@@ -3,15 +3,17 @@
 # fresh folder whose name is not ASCII, run as `wine velmorra.exe` in a virtual
 # X server with a Wine prefix of its own. Checks that a bad option exits 2,
 # that the music opens (and a spoiled one is refused) with SDL's dummy audio
-# driver, and that PNG frames captured at a few times lie within 4 levels
-# (mean absolute difference over all channels) of the native capture.
+# driver, that PNG frames captured at a few times lie within 4 levels (mean
+# absolute difference over all channels) of the native capture, and that the
+# end of the session (logoff) ends play with 143.
 #
-#   wine_windows.sh ZIP_DIR NATIVE_BINARY
+#   wine_windows.sh ZIP_DIR NATIVE_BINARY END_SESSION_HELPER
 #
 # Exits 77 (skipped) without wine or without the zip.
 set -euo pipefail
 zip_dir="$1"
 native="$(realpath -e "$2")"
+helper="$(realpath -m "$3")"
 
 if ! command -v wine >/dev/null; then
   echo "skipped: wine is not installed (scripts/setup-deps.sh installs it)"
@@ -99,6 +101,17 @@ expected="velmorra: ffmpeg.exe not found on PATH: capture to a directory of PNGs
 [[ "$status" -eq 1 && "$(tr -d '\r' <"$work/stderr")" == "$expected" ]] ||
   fail "a video capture exited with $status"
 echo "a video capture: exit 1, $expected"
+
+# Logoff while the demo plays: the session window hears it, play ends and the
+# exit code is 128 + SIGTERM.
+[[ -f "$helper" ]] || fail "no $helper (scripts/windows.sh builds it beside the demo)"
+status=0
+timeout 60 wine velmorra.exe w 2>"$work/stderr" &
+demo=$!
+wine "$helper" || fail "the helper found no demo window to end the session of"
+wait "$demo" || status=$?
+[[ "$status" -eq 143 ]] || fail "play ended by logoff exited with $status, not 143"
+echo "logoff during play: exit 143"
 
 # Music that is no MPEG audio (text holds no frame sync byte) is refused by
 # the library's decoder: the music really is opened, not skipped.
