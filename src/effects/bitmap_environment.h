@@ -36,8 +36,9 @@ void buildBitmap();
 // texture generation off.
 void renderBitmap(float x);
 
-// The closing scene, drawn in its DemoTimeline row's window. Leaves what renderBitmap leaves, or
-// once a closing picture shows, its texture bound with alpha function GREATER 0.5.
+// The closing scene, drawn in its DemoTimeline row's window. Leaves what
+// renderBitmap leaves, or once a closing picture shows, its texture bound with
+// alpha function GREATER 0.5.
 void bitmapScene(SceneTime t);
 
 // The choices behind the scene, kept apart from the drawing so that they can

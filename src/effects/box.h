@@ -14,9 +14,9 @@ void buildBox();
 // shape for the next frame is computed at the end.
 void renderBox(float phase, float angle);
 
-// The box scene, drawn in its DemoTimeline row's window. Leaves blending off with the function
-// SRC_ALPHA, ONE_MINUS_SRC_ALPHA, depth writes on and the overlay's texture bound with alpha
-// function GREATER 0.5.
+// The box scene, drawn in its DemoTimeline row's window. Leaves blending off
+// with the function SRC_ALPHA, ONE_MINUS_SRC_ALPHA, depth writes on and the
+// overlay's texture bound with alpha function GREATER 0.5.
 void boxScene(SceneTime t);
 
 // The orbit divisor turns scene time into the camera's angle. It is the one

@@ -14,9 +14,10 @@ void buildSpheres();
 // projection at 45 degrees, the modelview at identity and texture 0 bound.
 void renderSpheres(float phase, float distance);
 
-// The spheres scene, drawn in its DemoTimeline row's window. Leaves the projection at 45 degrees,
-// blending off with the function SRC_ALPHA, ONE_MINUS_SRC_ALPHA and the overlay's texture bound
-// with alpha function GREATER 0.5.
+// The spheres scene, drawn in its DemoTimeline row's window. Leaves the
+// projection at 45 degrees, blending off with the function SRC_ALPHA,
+// ONE_MINUS_SRC_ALPHA and the overlay's texture bound with alpha function
+// GREATER 0.5.
 void spheresScene(SceneTime t);
 
 // What the scene shows at t: the phase and the camera distance, 2.5 (zoomed

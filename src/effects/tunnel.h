@@ -17,8 +17,9 @@ void buildTunnel();
 // modelview as it found it.
 void renderTunnel(float angle);
 
-// The tunnel scene, drawn in its DemoTimeline row's window. Leaves fog off with exponential density
-// 0.01, the projection at 45 degrees and the cube picture bound.
+// The tunnel scene, drawn in its DemoTimeline row's window. Leaves fog off with
+// exponential density 0.01, the projection at 45 degrees and the cube picture
+// bound.
 void tunnelScene(SceneTime t);
 
 // What the scene shows at t: milliseconds added to t before it becomes the

@@ -56,14 +56,16 @@ StripBox stripBox(int i, int count, int width, int height);
 float crossStripAngle(float phase, int i);
 float pillarStripAngle(float phase, int i);
 
-// What the pillar scene shows at t: where its camera looks (nothing at the
-// times no pillar is drawn), the machine picture (an index into
-// maskinePictures, -1 before the first) and the late picture over it (an
-// index into maskineLatePictures, -1 outside its stretch).
+// Where the pillar's camera looks.
 struct PillarView {
     float centreX;
     float eyeDepth;
 };
+
+// What the pillar scene shows at t: its camera's view (nothing at the times
+// no pillar is drawn), the machine picture (an index into maskinePictures, -1
+// before the first) and the late picture over it (an index into
+// maskineLatePictures, -1 outside its stretch).
 struct TwistPillarShot {
     std::optional<PillarView> view;
     int machinePicture;
