@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
 #include "shell/frame_writer.h"
 
