@@ -65,9 +65,11 @@ async function startUp(browser) {
 
 const browser = await Browser.launch(["--disable-frame-rate-limit", "--disable-gpu-vsync"]);
 const report = [];
+const noise = new Map();  // console warnings and errors over the run, by text
 let ended = false;
-browser.onConsole((line) => {
+browser.onConsole((line, level) => {
   if (line.startsWith("velmorra: stats") || report.length > 0) report.push(line);
+  else if (level === "warning" || level === "error") noise.set(line, (noise.get(line) ?? 0) + 1);
 });
 try {
   await browser.open(`${server.url}?autoplay&stats&size=640x480`, 640, 480,
@@ -81,3 +83,6 @@ try {
   server.close();
 }
 if (ended) console.log(report.join("\n"));
+const lines = [...noise.values()].reduce((a, b) => a + b, 0);
+console.log(`velmorra-web: ${lines} console warning and error lines over the run`);
+for (const [line, count] of noise) console.log(`  ${String(count).padStart(4)} x ${line.slice(0, 150)}`);
