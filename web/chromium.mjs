@@ -13,14 +13,19 @@ const types = {
   ".data": "application/octet-stream", ".jpg": "image/jpeg", ".png": "image/png",
 };
 
-// Serves the files of root on 127.0.0.1 at a port the system picks.
-export async function serveDirectory(root) {
+// Serves the files of root on 127.0.0.1 at a port the system picks, counting
+// the requests for each path. untyped lists extensions sent without a
+// Content-Type, as some small servers do.
+export async function serveDirectory(root, untyped = []) {
+  const requests = new Map();
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
+    requests.set(path, (requests.get(path) ?? 0) + 1);
     const file = join(root, path === "/" ? "index.html" : path);
     try {
       if (!file.startsWith(root) || !statSync(file).isFile()) throw new Error("missing");
-      response.writeHead(200, { "Content-Type": types[extname(file)] || "application/octet-stream" });
+      const type = types[extname(file)] || "application/octet-stream";
+      response.writeHead(200, untyped.includes(extname(file)) ? {} : { "Content-Type": type });
       response.end(readFileSync(file));
     } catch {
       response.writeHead(404);
@@ -28,7 +33,8 @@ export async function serveDirectory(root) {
     }
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  return { url: `http://127.0.0.1:${server.address().port}/`, requests,
+           close: () => server.close() };
 }
 
 export class Browser {
