@@ -25,10 +25,12 @@ const preferences = {
   "browser.safebrowsing.update.enabled": false,
 };
 
-// Resolves with the first match of pattern in what stream writes, or rejects
-// after timeoutMs.
-function firstMatch(stream, pattern, timeoutMs, what) {
+// Resolves with the first match of pattern in what child writes to stream,
+// or rejects after timeoutMs or when the child cannot be started.
+function firstMatch(child, stream, pattern, timeoutMs, what) {
   return new Promise((resolve, reject) => {
+    child.on("error", (error) => reject(new Error(`${what}: ${error.message} ` +
+                                                  "(scripts/setup-deps.sh installs it)")));
     let text = "";
     const timer = setTimeout(() => reject(new Error(`no ${what} after ${timeoutMs} ms: ${text}`)),
                              timeoutMs);
@@ -48,7 +50,7 @@ export class Firefox {
     if (typeof WebSocket === "undefined") throw new Error("this node has no WebSocket");
     const xvfb = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten",
                                 "tcp"], { stdio: ["ignore", "ignore", "ignore", "pipe"] });
-    const [, display] = await firstMatch(xvfb.stdio[3], /(\d+)\n/, 20000, "X display");
+    const [, display] = await firstMatch(xvfb, xvfb.stdio[3], /(\d+)\n/, 20000, "Xvfb");
     const profile = mkdtempSync(join(tmpdir(), "velmorra-firefox-"));
     writeFileSync(join(profile, "user.js"), Object.entries(preferences)
       .map(([name, value]) => `user_pref(${JSON.stringify(name)}, ${JSON.stringify(value)});\n`)
@@ -60,8 +62,8 @@ export class Firefox {
                           stdio: ["ignore", "ignore", "pipe"] });
     const firefox = new Firefox(child, xvfb, profile);
     try {
-      const [, address] = await firstMatch(child.stderr, /WebDriver BiDi listening on (ws:\S+)/,
-                                           60000, "remote agent");
+      const [, address] = await firstMatch(child, child.stderr,
+                                           /WebDriver BiDi listening on (ws:\S+)/, 60000, binary);
       await firefox.attach(address);
     } catch (error) {
       await firefox.close();
@@ -164,8 +166,10 @@ export class Firefox {
     } catch {
       // Already gone.
     }
-    if (this.child.exitCode === null) this.child.kill("SIGKILL");
-    await this.exited;
+    if (this.child.pid !== undefined) {  // it was started
+      if (this.child.exitCode === null) this.child.kill("SIGKILL");
+      await this.exited;
+    }
     this.xvfb.kill();
     rmSync(this.profile, { recursive: true, force: true });
   }
