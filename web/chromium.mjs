@@ -140,9 +140,13 @@ export class Browser {
     }
   }
   async press(key) {
-    const code = /^[a-z]$/i.test(key) ? "Key" + key.toUpperCase() : key;
-    await this.send("Input.dispatchKeyEvent", { type: "keyDown", key, code, text: key });
-    await this.send("Input.dispatchKeyEvent", { type: "keyUp", key, code });
+    const letter = /^[a-z]$/i.test(key);
+    const code = letter ? "Key" + key.toUpperCase() : key;
+    const windowsVirtualKeyCode = letter ? key.toUpperCase().charCodeAt(0) : { Escape: 27 }[key];
+    const text = letter ? key : undefined;
+    await this.send("Input.dispatchKeyEvent",
+                    { type: "keyDown", key, code, text, windowsVirtualKeyCode });
+    await this.send("Input.dispatchKeyEvent", { type: "keyUp", key, code, windowsVirtualKeyCode });
   }
 
   // Opens url in a viewport of width x height CSS pixels at one device pixel
