@@ -494,3 +494,9 @@ void velmorraUnlockArrays() {}
 void velmorraTexEnvf(GLenum target, GLenum pname, GLfloat param) {
     glTexEnvi(target, pname, static_cast<GLint>(param));
 }
+
+void velmorraHint(GLenum target, GLenum mode) {
+    if (target == GL_GENERATE_MIPMAP_HINT) {
+        glHint(target, mode);
+    }
+}
