@@ -16,7 +16,8 @@ PACKAGES=(
   ffmpeg aubio-tools
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev
-  emscripten dpkg-dev chromium
+  emscripten dpkg-dev chromium firefox-esr
+  g++-mingw-w64-x86-64-posix wine python3
 )
 if [[ "${1:-}" == "--packaging" ]]; then
   PACKAGES+=(dpkg-dev lintian desktop-file-utils appstream)

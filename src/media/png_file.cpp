@@ -3,8 +3,10 @@
 #include <png.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
+
+#include "platform/file_opening.h"
 
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
               std::string& error) {
@@ -15,9 +17,9 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     image.format = PNG_FORMAT_RGB;
     // Fast compression: a capture writes thousands of these.
     image.flags = PNG_IMAGE_FLAG_FAST;
-    // The file is ours to open and close, so that a failed write names the
-    // system's reason (a full disk, say) and not only libpng's "Write Error".
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // The file is opened here rather than by libpng, which would take the
+    // name in the local code page on Windows.
+    std::FILE* file = openFileForWriting(path);
     if (file == nullptr) {
         error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
@@ -25,18 +27,23 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     // A negative stride tells libpng the rows lie bottom row first in memory;
     // the file is stored top row first.
     errno = 0;
-    const bool encoded =
-        png_image_write_to_stdio(&image, file, 0, rgb.data(), -width * 3, nullptr) != 0;
-    const int writeErrno = errno;
-    const bool flushed = encoded && std::fflush(file) == 0;
-    const int flushErrno = errno;
-    const bool closed = std::fclose(file) == 0 && flushed;
-    if (closed) {
-        return true;
+    bool written = png_image_write_to_stdio(&image, file, 0, rgb.data(), -width * 3, nullptr) != 0;
+    if (!written) {
+        // libpng says only "Write Error"; the system's reason (a full disk,
+        // say) is in errno.
+        error = "cannot write " + path + ": " + (errno != 0 ? std::strerror(errno) : image.message);
+    } else if (std::fflush(file) != 0 || std::ferror(file) != 0) {
+        written = false;
+        error = "cannot write " + path + ": " + std::strerror(errno);
     }
-    const int reason = !encoded ? writeErrno : flushErrno != 0 ? flushErrno : errno;
-    error = "cannot write " + path + ": " +
-            (reason != 0 ? std::strerror(reason) : std::string(image.message));
-    std::remove(path.c_str());
-    return false;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = "cannot write " + path + ": " + std::strerror(errno);
+    }
+    // No half-written picture is left behind.
+    if (!written) {
+        std::error_code ignored;
+        std::filesystem::remove(pathFromUtf8(path), ignored);
+    }
+    return written;
 }

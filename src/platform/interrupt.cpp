@@ -69,21 +69,3 @@ int caughtSignal() {
 int caughtSignalCount() {
     return signalCount.load();
 }
-
-std::string signalName(int number) {
-    static const struct {
-        int number;
-        const char* name;
-    } names[] = {{SIGHUP, "SIGHUP"},   {SIGINT, "SIGINT"},   {SIGQUIT, "SIGQUIT"},
-                 {SIGILL, "SIGILL"},   {SIGTRAP, "SIGTRAP"}, {SIGABRT, "SIGABRT"},
-                 {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},   {SIGKILL, "SIGKILL"},
-                 {SIGUSR1, "SIGUSR1"}, {SIGSEGV, "SIGSEGV"}, {SIGUSR2, "SIGUSR2"},
-                 {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"}, {SIGTERM, "SIGTERM"},
-                 {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"}, {SIGSYS, "SIGSYS"}};
-    for (const auto& entry : names) {
-        if (entry.number == number) {
-            return entry.name;
-        }
-    }
-    return "signal " + std::to_string(number);
-}

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 // The signals that would end the process by default and can be caught (INT,
 // TERM, HUP, QUIT, PIPE, USR1, USR2, ALRM and the like, the real-time ones
 // too) are turned into a request to stop: the main loop and every blocking
@@ -26,6 +24,3 @@ int caughtSignal();
 // How many ending signals have been caught so far: a wait that already
 // honoured one can give up at the next.
 int caughtSignalCount();
-
-// "SIGTERM", "SIGSEGV", or "signal 40" for one without a short name.
-std::string signalName(int number);

@@ -9,6 +9,7 @@
 
 #include "platform/interrupt.h"
 #include "platform/program_directory.h"
+#include "platform/signal_name.h"
 #include "platform/window.h"
 #include "sequence/timeline.h"
 #include "shell/capture_schedule.h"

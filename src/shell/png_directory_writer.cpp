@@ -3,6 +3,7 @@
 #include <set>
 
 #include "media/png_file.h"
+#include "platform/file_opening.h"
 #include "platform/output_files.h"
 #include "shell/frame_writer.h"
 
@@ -22,9 +23,9 @@ bool isFrameFileName(const std::string& name) {
 // an unreadable directory is not an empty one.
 bool listFrames(const std::string& directory, std::set<std::string>& frames, std::string& error) {
     std::error_code code;
-    fs::directory_iterator entry(directory, code);
+    fs::directory_iterator entry(pathFromUtf8(directory), code);
     for (; !code && entry != fs::directory_iterator(); entry.increment(code)) {
-        const std::string name = entry->path().filename().string();
+        const std::string name = utf8FromPath(entry->path().filename());
         if (isFrameFileName(name)) {
             frames.insert(name);
         }
@@ -41,8 +42,11 @@ bool listFrames(const std::string& directory, std::set<std::string>& frames, std
 // touched once this one is done. The target is locked for the whole run.
 class PngDirectoryWriter : public FrameWriter {
 public:
+    // The directory is UTF-8 text; every file-system call gets it as a path
+    // made from UTF-8, which on Windows is not what a plain string gives.
     PngDirectoryWriter(const CaptureOptions& options)
         : directory(options.output),
+          directoryPath(pathFromUtf8(options.output)),
           width(options.width),
           height(options.height),
           force(options.force) {}
@@ -51,9 +55,9 @@ public:
 
     bool open(std::string& error) override {
         std::error_code code;
-        made = !fs::exists(fs::symlink_status(directory));
-        fs::create_directories(directory, code);
-        if (code || !fs::is_directory(directory)) {
+        made = !fs::exists(fs::symlink_status(directoryPath));
+        fs::create_directories(directoryPath, code);
+        if (code || !fs::is_directory(directoryPath)) {
             error = "cannot create the capture directory " + directory +
                     (code ? ": " + code.message() : "");
             return false;
@@ -97,7 +101,7 @@ public:
             if (made) {
                 // Made by this run for nothing: gone again.
                 lock.release();
-                fs::remove(directory, ignored);
+                fs::remove(directoryPath, ignored);
             }
             error = cause + "no frame was written; " +
                     (made ? "no " + directory + " was made" : directory + " was left as it was");
@@ -114,10 +118,10 @@ public:
         const std::set<std::string> ours(written.begin(), written.end());
         for (const std::string& name : earlier) {
             if (!ours.contains(name)) {
-                fs::remove(directory + "/" + name, ignored);
+                fs::remove(directoryPath / name, ignored);
             }
         }
-        fs::remove(staging, ignored);
+        fs::remove(pathFromUtf8(staging), ignored);
         staging.clear();
         lock.release();
         if (!problem.empty()) {
@@ -147,12 +151,13 @@ private:
     void discard() {
         if (!staging.empty()) {
             std::error_code ignored;
-            fs::remove_all(staging, ignored);
+            fs::remove_all(pathFromUtf8(staging), ignored);
             staging.clear();
         }
     }
 
     std::string directory;
+    fs::path directoryPath;
     int width;
     int height;
     bool force;

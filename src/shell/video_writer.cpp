@@ -16,6 +16,7 @@
 
 #include "platform/interrupt.h"
 #include "platform/output_files.h"
+#include "platform/signal_name.h"
 #include "shell/encoder_arguments.h"
 #include "shell/encoder_progress.h"
 #include "shell/frame_writer.h"
