@@ -1,5 +1,3 @@
-#include "platform/output_files.h"
-
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -10,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "platform/output_files.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ std::string createTemporaryDirectory(const std::string& directory, const std::st
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (mkdtemp(name.data()) == nullptr) {
-        error = failure("cannot create a temporary directory in", directory.empty() ? "." : directory);
+        error =
+            failure("cannot create a temporary directory in", directory.empty() ? "." : directory);
         return "";
     }
     return name.data();
