@@ -1,0 +1,239 @@
+// Reads one recording of the rig (see live_sync.sh): first the control
+// program's flashes and clicks, which give the rig's own delays, then the
+// demo, whose sound after picture it prints for every cut it finds.
+//
+//   live_sync_report DIR CONTROL_LOG MUSIC_ONSETS DEMO_START_MICROSECONDS
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "recording.h"
+#include "sequence/cut_list.h"
+
+namespace {
+
+// What live_sync.sh extracts: 80x60 grey frames and 44.1 kHz stereo sound.
+constexpr int frameWidth = 80;
+constexpr int frameHeight = 60;
+
+// A whole-picture change: far above the frame-to-frame motion of a scene.
+constexpr double cutChange = 10.0;
+// How far a cut's picture or hit may lie from where the last ones predict.
+constexpr double trackMs = 35.0;
+// The music's own hit must lie this close to the cut to count it.
+constexpr double musicHitMs = 15.0;
+
+double nearest(const std::vector<double>& sorted, double ms, double within) {
+    auto at = std::lower_bound(sorted.begin(), sorted.end(), ms);
+    double best = NAN;
+    if (at != sorted.end() && *at - ms <= within) {
+        best = *at;
+    }
+    if (at != sorted.begin() && ms - *(at - 1) <= within &&
+        (std::isnan(best) || ms - *(at - 1) < best - ms)) {
+        best = *(at - 1);
+    }
+    return best;
+}
+
+// The frames at which the whole picture changes: peaks of the difference to
+// the frame before; a change torn over two grabs counts from the first.
+std::vector<double> pictureChanges(const Recording& r) {
+    std::vector<double> changes;
+    const std::vector<double>& d = r.changes;
+    for (size_t i = 1; i + 1 < d.size(); ++i) {
+        if (d[i] >= cutChange && d[i] >= d[i - 1] && d[i] > d[i + 1]) {
+            changes.push_back(d[i - 1] > 0.3 * d[i] ? r.frameMs[i - 1] : r.frameMs[i]);
+        }
+    }
+    return changes;
+}
+
+std::vector<double> after(const std::vector<double>& sorted, double ms) {
+    return std::vector<double>(std::lower_bound(sorted.begin(), sorted.end(), ms), sorted.end());
+}
+
+// The offset that most pairs of (recorded, reference) events share, for
+// reference events in [fromMs, toMs): the 4 ms bin with the most votes,
+// refined to the median of the votes near it.
+double commonOffset(const std::vector<double>& recorded, const std::vector<double>& reference,
+                    double fromMs, double toMs) {
+    std::map<long, std::vector<double>> bins;
+    for (double ref : reference) {
+        if (ref < fromMs || ref >= toMs) {
+            continue;
+        }
+        for (double rec : recorded) {
+            const double offset = rec - ref;
+            bins[std::lround(offset / 4.0)].push_back(offset);
+        }
+    }
+    size_t most = 0;
+    long best = 0;
+    for (const auto& [bin, votes] : bins) {
+        const size_t near = votes.size() + (bins.count(bin - 1) ? bins[bin - 1].size() : 0) +
+                            (bins.count(bin + 1) ? bins[bin + 1].size() : 0);
+        if (near > most) {
+            most = near;
+            best = bin;
+        }
+    }
+    std::vector<double> near;
+    for (long bin = best - 1; bin <= best + 1; ++bin) {
+        if (bins.count(bin)) {
+            near.insert(near.end(), bins[bin].begin(), bins[bin].end());
+        }
+    }
+    return quantile(near, 0.5);
+}
+
+// Follows one kind of event (pictures or hits) along the cuts: each is looked
+// for where the one before predicts, and after a few misses in a row (a
+// stall moved everything) the offset is found again from the next 15 s.
+class Tracker {
+public:
+    Tracker(const std::vector<double>& recorded, const std::vector<double>& reference)
+        : recorded_(recorded), reference_(reference) {
+        offset_ = commonOffset(recorded_, reference_, 0.0, 30000.0);
+    }
+    double find(double referenceMs) {
+        if (misses_ >= 4) {
+            offset_ = commonOffset(recorded_, reference_, referenceMs, referenceMs + 15000.0);
+            misses_ = 0;
+        }
+        const double found = nearest(recorded_, referenceMs + offset_, trackMs);
+        if (std::isnan(found)) {
+            ++misses_;
+        } else {
+            offset_ = found - referenceMs;
+            misses_ = 0;
+        }
+        return found;
+    }
+
+private:
+    const std::vector<double>& recorded_;
+    const std::vector<double>& reference_;
+    double offset_ = 0.0;
+    int misses_ = 0;
+};
+
+// The rig's delays, median over the control's events: how much later than
+// shown a picture is grabbed, and than played a click is recorded.
+bool calibrate(const Recording& r, const std::string& controlLog, double& videoRig,
+               double& audioRig) {
+    std::vector<double> flashes, clicks;
+    std::ifstream in(controlLog);
+    std::string kind;
+    for (double micros; in >> kind >> micros;) {
+        (kind == "flash" ? flashes : clicks).push_back(micros / 1000.0);
+    }
+    std::vector<double> lit;  // the first bright frame after a dark one
+    for (size_t i = 1; i < r.brightness.size(); ++i) {
+        if (r.brightness[i] > 128.0 && r.brightness[i - 1] < 64.0) {
+            lit.push_back(r.frameMs[i]);
+        }
+    }
+    std::vector<double> video, audio;
+    for (double flash : flashes) {
+        const double seen = nearest(lit, flash + 50.0, 55.0);
+        if (!std::isnan(seen)) {
+            video.push_back(seen - flash);
+        }
+    }
+    for (double click : clicks) {
+        const double heard = nearest(r.onsetMs, click + 50.0, 100.0);
+        if (!std::isnan(heard)) {
+            audio.push_back(heard - click);
+        }
+    }
+    if (flashes.empty() || video.size() < flashes.size() / 2 || audio.size() < clicks.size() / 2) {
+        std::fprintf(stderr,
+                     "live_sync_report: the rig saw %zu of %zu flashes, %zu of %zu clicks\n",
+                     video.size(), flashes.size(), audio.size(), clicks.size());
+        return false;
+    }
+    std::printf(
+        "rig: video %+.1f ms (quartiles %+.1f / %+.1f, %zu of %zu flashes), "
+        "audio %+.1f ms (quartiles %+.1f / %+.1f, %zu of %zu clicks)\n",
+        quantile(video, 0.5), quantile(video, 0.25), quantile(video, 0.75), video.size(),
+        flashes.size(), quantile(audio, 0.5), quantile(audio, 0.25), quantile(audio, 0.75),
+        audio.size(), clicks.size());
+    videoRig = quantile(video, 0.5);
+    audioRig = quantile(audio, 0.5);
+    return true;
+}
+
+int measureDemo(const Recording& r, const std::string& musicOnsetsPath, double demoStartMs,
+                double videoRig, double audioRig) {
+    std::vector<double> musicOnsets;
+    for (double seconds : readNumbers(musicOnsetsPath)) {
+        musicOnsets.push_back(seconds * 1000.0);
+    }
+    std::sort(musicOnsets.begin(), musicOnsets.end());
+    const std::vector<Cut> cuts = listCuts();
+    std::vector<double> cutMs;
+    for (const Cut& cut : cuts) {
+        cutMs.push_back(cut.ms);
+    }
+    const std::vector<double> pictures = after(pictureChanges(r), demoStartMs);
+    const std::vector<double> onsets = after(r.onsetMs, demoStartMs);
+    Tracker pictureTrack(pictures, cutMs);
+    Tracker soundTrack(onsets, musicOnsets);
+    std::vector<double> all, thirds[3];
+    for (const Cut& cut : cuts) {
+        const double hit = nearest(musicOnsets, cut.ms, musicHitMs);
+        const double shown = pictureTrack.find(cut.ms);
+        const double heard = std::isnan(hit) ? NAN : soundTrack.find(hit);
+        if (std::isnan(shown) || std::isnan(heard)) {
+            continue;
+        }
+        const double late = (heard - audioRig) - (shown - videoRig) - (hit - cut.ms);
+        all.push_back(late);
+        thirds[std::min<size_t>(2, 3 * cut.ms / demoEndTime)].push_back(late);
+    }
+    std::printf("cuts: %zu in the demo, %zu picture changes and %zu sound onsets recorded\n",
+                cuts.size(), pictures.size(), onsets.size());
+    std::printf("matched cuts: %zu\n", all.size());
+    if (all.empty()) {
+        return 1;
+    }
+    std::printf("sound after picture: median %+.1f ms (quartiles %+.1f / %+.1f ms)\n",
+                quantile(all, 0.5), quantile(all, 0.25), quantile(all, 0.75));
+    std::printf(
+        "median per third: first %+.1f ms (%zu), middle %+.1f ms (%zu), "
+        "last %+.1f ms (%zu)\n",
+        quantile(thirds[0], 0.5), thirds[0].size(), quantile(thirds[1], 0.5), thirds[1].size(),
+        quantile(thirds[2], 0.5), thirds[2].size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr,
+                     "usage: live_sync_report DIR CONTROL_LOG MUSIC_ONSETS "
+                     "DEMO_START_MICROSECONDS\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    Recording recording;
+    std::string error;
+    if (!readRecording(dir + "/frames.gray", frameWidth, frameHeight, dir + "/frames.txt",
+                       dir + "/audio.csv", dir + "/onsets.txt", recording, error)) {
+        std::fprintf(stderr, "live_sync_report: %s\n", error.c_str());
+        return 1;
+    }
+    double videoRig = 0.0, audioRig = 0.0;
+    if (!calibrate(recording, argv[2], videoRig, audioRig)) {
+        return 1;
+    }
+    return measureDemo(recording, argv[3], std::atof(argv[4]) / 1000.0, videoRig, audioRig);
+}

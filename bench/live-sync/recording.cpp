@@ -1,0 +1,88 @@
+#include "recording.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+std::vector<double> readNumbers(const std::string& path) {
+    std::vector<double> numbers;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty()) {
+            continue;
+        }
+        char* end = nullptr;
+        const double value = std::strtod(line.c_str(), &end);
+        if (end != line.c_str()) {
+            numbers.push_back(value);
+        }
+    }
+    return numbers;
+}
+
+double quantile(std::vector<double> values, double q) {
+    if (values.empty()) {
+        return NAN;
+    }
+    std::sort(values.begin(), values.end());
+    const double rank = q * static_cast<double>(values.size() - 1);
+    const size_t below = static_cast<size_t>(rank);
+    const size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (rank - static_cast<double>(below)) * (values[above] - values[below]);
+}
+
+namespace {
+
+// Sound times from sample positions: the recorder stamps the first packet
+// with the wall clock; later packets' stamps follow the monitor's bursts, not
+// its samples, while the null sink plays samples at the system clock's pace.
+std::vector<double> onsetsOnTheWallClock(const std::vector<double>& onsetSeconds,
+                                         const std::string& audioPackets) {
+    std::vector<double> onsets;
+    const std::vector<double> packets = readNumbers(audioPackets);
+    if (packets.empty()) {
+        return onsets;
+    }
+    for (double seconds : onsetSeconds) {
+        onsets.push_back((packets.front() + seconds) * 1000.0);
+    }
+    return onsets;
+}
+
+}  // namespace
+
+bool readRecording(const std::string& frames, int width, int height, const std::string& frameTimes,
+                   const std::string& audioPackets, const std::string& onsets, Recording& recording,
+                   std::string& error) {
+    for (double seconds : readNumbers(frameTimes)) {
+        recording.frameMs.push_back(seconds * 1000.0);
+    }
+    std::ifstream pictures(frames, std::ios::binary);
+    const size_t size = static_cast<size_t>(width) * height;
+    std::vector<uint8_t> previous(size), current(size);
+    for (size_t i = 0; i < recording.frameMs.size(); ++i) {
+        if (!pictures.read(reinterpret_cast<char*>(current.data()), size)) {
+            error = frames + " holds fewer frames than " + frameTimes + " has times";
+            return false;
+        }
+        double change = 0.0, sum = 0.0;
+        for (size_t p = 0; p < size; ++p) {
+            change += std::abs(current[p] - previous[p]);
+            sum += current[p];
+        }
+        recording.changes.push_back(i == 0 ? 0.0 : change / size);
+        recording.brightness.push_back(sum / size);
+        previous.swap(current);
+    }
+    if (recording.frameMs.empty()) {
+        error = "no video frames in " + frameTimes;
+        return false;
+    }
+    recording.onsetMs = onsetsOnTheWallClock(readNumbers(onsets), audioPackets);
+    if (recording.onsetMs.empty()) {
+        error = "no sound onsets in " + onsets + " (or no packets in " + audioPackets + ")";
+        return false;
+    }
+    return true;
+}
