@@ -108,7 +108,7 @@ stop_recording() {
   wait "$recorder" || true
 }
 # The files live_sync_report reads: grey frames with their grab times, the
-# sound's packets with theirs, and the onsets in the sound.
+# sound's packet times, the sound itself and the onsets in it.
 extract() {
   local dir="$1"
   ffprobe -v error -select_streams v:0 -show_entries packet=pts_time -of csv=p=0 \
@@ -118,7 +118,7 @@ extract() {
     "$dir/recording.nut" >"$dir/audio.csv"
   ffmpeg -nostdin -v error -i "$dir/recording.nut" -map 0:a -c:a pcm_s16le "$dir/audio.wav"
   aubioonset -i "$dir/audio.wav" >"$dir/onsets.txt"
-  rm -f "$dir/recording.nut" "$dir/audio.wav"
+  rm -f "$dir/recording.nut"
 }
 
 echo "live sync of $binary"
@@ -145,6 +145,7 @@ for ((run = 1; run <= runs; ++run)); do
   # recording holds both, so the rig's delays apply to the demo as measured.
   SDL_VIDEODRIVER=x11 "$control" "$width" "$height" 16 >"$dir/control.log"
   demo_start="$(date +%s%6N)"
+  echo "$demo_start" >"$dir/demo-start.txt"
   status=0
   SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=pulseaudio timeout 300 "$binary" --size="${width}x${height}" w --stats \
     >"$dir/demo.out" 2>"$dir/demo.err" || status=$?
@@ -154,7 +155,8 @@ for ((run = 1; run <= runs; ++run)); do
   wait "$sampler" "$keeper" 2>/dev/null || true
   echo "play $run of $runs (demo exit code $status, $load busy loops of our own)"
   extract "$dir"
-  "$report" "$dir" "$dir/control.log" "$work/music-onsets.txt" "$demo_start" || true
+  "$report" "$dir" "$dir/control.log" "$work/music.wav" "$work/music-onsets.txt" "$demo_start" ||
+    true
   # PulseAudio logs the start of each underrun of a stream; SDL names the
   # demo's "Audio Stream". The last one may be the demo's end.
   underruns="$(tail -n "+$((log_lines + 1))" "$work/pulse/log.txt" |

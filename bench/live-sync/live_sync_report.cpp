@@ -2,7 +2,7 @@
 // program's flashes and clicks, which give the rig's own delays, then the
 // demo, whose sound after picture it prints for every cut it finds.
 //
-//   live_sync_report DIR CONTROL_LOG MUSIC_ONSETS DEMO_START_MICROSECONDS
+//   live_sync_report DIR CONTROL_LOG MUSIC_WAV MUSIC_ONSETS DEMO_START_MICROSECONDS
 
 #include <algorithm>
 #include <cmath>
@@ -23,9 +23,17 @@ constexpr int frameWidth = 80;
 constexpr int frameHeight = 60;
 
 // A whole-picture change: far above the frame-to-frame motion of a scene.
-constexpr double cutChange = 10.0;
+constexpr double cutChange = 12.0;
+// Steady: the frames around it change less than this share of it.
+constexpr double steadyShare = 0.4;
 // How far a cut's picture or hit may lie from where the last ones predict.
 constexpr double trackMs = 35.0;
+// How close to where the loudness curve puts it an onset must lie.
+constexpr double onsetOnBeatMs = 12.0;
+// The recorder stamps its sound with its own idea of the latency, off by
+// anything up to a few hundred milliseconds: the control's events are half a
+// second apart, and each is looked for this far either side.
+constexpr double eventSearchMs = 240.0;
 // The music's own hit must lie this close to the cut to count it.
 constexpr double musicHitMs = 15.0;
 
@@ -42,14 +50,18 @@ double nearest(const std::vector<double>& sorted, double ms, double within) {
     return best;
 }
 
-// The frames at which the whole picture changes: peaks of the difference to
-// the frame before; a change torn over two grabs counts from the first.
+// The frames at which the whole picture changes: a large difference to the
+// frame before, with the pictures on either side steady. A flickering run
+// (the title alternates every millisecond) counts only where it starts or
+// ends; the grain's alternation and a scene's motion stay far below.
 std::vector<double> pictureChanges(const Recording& r) {
     std::vector<double> changes;
     const std::vector<double>& d = r.changes;
-    for (size_t i = 1; i + 1 < d.size(); ++i) {
-        if (d[i] >= cutChange && d[i] >= d[i - 1] && d[i] > d[i + 1]) {
-            changes.push_back(d[i - 1] > 0.3 * d[i] ? r.frameMs[i - 1] : r.frameMs[i]);
+    for (size_t i = 2; i + 2 < d.size(); ++i) {
+        const double steady = steadyShare * d[i];
+        if (d[i] >= cutChange && d[i - 2] < steady && d[i - 1] < steady && d[i + 1] < steady &&
+            d[i + 2] < steady) {
+            changes.push_back(r.frameMs[i]);
         }
     }
     return changes;
@@ -102,6 +114,7 @@ public:
         : recorded_(recorded), reference_(reference) {
         offset_ = commonOffset(recorded_, reference_, 0.0, 30000.0);
     }
+    double offset() const { return offset_; }
     double find(double referenceMs) {
         if (misses_ >= 4) {
             offset_ = commonOffset(recorded_, reference_, referenceMs, referenceMs + 15000.0);
@@ -124,6 +137,56 @@ private:
     int misses_ = 0;
 };
 
+// Where a stretch of the music lies in the recording. The music is full of
+// evenly spaced onsets, so an onset alone cannot say which beat it is; the
+// loudness curve a second around it can. The lag is recording time minus
+// music time, in milliseconds.
+class SoundAligner {
+public:
+    SoundAligner(const std::vector<float>& music, const Recording& recording)
+        : music_(music), recording_(recording) {}
+
+    double bestLag(double musicMs, double fromLag, double toLag) const {
+        const long centre = std::lround(musicMs);
+        const long first = std::max(0L, centre - alignWindowMs);
+        const long last = std::min<long>(music_.size(), centre + alignWindowMs);
+        if (last - first < alignWindowMs) {
+            return NAN;
+        }
+        double mean = 0.0;
+        for (long k = first; k < last; ++k) {
+            mean += music_[k];
+        }
+        mean /= last - first;
+        double bestScore = -INFINITY, best = NAN;
+        for (long lag = std::lround(fromLag); lag <= std::lround(toLag); ++lag) {
+            const long shift = lag - std::lround(recording_.soundStartMs);
+            if (first + shift < 0 || last + shift > static_cast<long>(recording_.envelope.size())) {
+                continue;
+            }
+            double dot = 0.0, sum = 0.0, squares = 0.0;
+            for (long k = first; k < last; ++k) {
+                const double heard = recording_.envelope[k + shift];
+                dot += (music_[k] - mean) * heard;
+                sum += heard;
+                squares += heard * heard;
+            }
+            const double spread = squares - sum * sum / (last - first);
+            const double score = spread > 0.0 ? dot / std::sqrt(spread) : -INFINITY;
+            if (score > bestScore) {
+                bestScore = score;
+                best = static_cast<double>(lag);
+            }
+        }
+        return best;
+    }
+
+private:
+    static constexpr long alignWindowMs = 500;
+    const std::vector<float>& music_;
+    const Recording& recording_;
+};
+
 // The rig's delays, median over the control's events: how much later than
 // shown a picture is grabbed, and than played a click is recorded.
 bool calibrate(const Recording& r, const std::string& controlLog, double& videoRig,
@@ -142,13 +205,13 @@ bool calibrate(const Recording& r, const std::string& controlLog, double& videoR
     }
     std::vector<double> video, audio;
     for (double flash : flashes) {
-        const double seen = nearest(lit, flash + 50.0, 55.0);
+        const double seen = nearest(lit, flash, eventSearchMs);
         if (!std::isnan(seen)) {
             video.push_back(seen - flash);
         }
     }
     for (double click : clicks) {
-        const double heard = nearest(r.onsetMs, click + 50.0, 100.0);
+        const double heard = nearest(r.onsetMs, click, eventSearchMs);
         if (!std::isnan(heard)) {
             audio.push_back(heard - click);
         }
@@ -170,8 +233,8 @@ bool calibrate(const Recording& r, const std::string& controlLog, double& videoR
     return true;
 }
 
-int measureDemo(const Recording& r, const std::string& musicOnsetsPath, double demoStartMs,
-                double videoRig, double audioRig) {
+int measureDemo(const Recording& r, const std::string& musicWav, const std::string& musicOnsetsPath,
+                double demoStartMs, double videoRig, double audioRig) {
     std::vector<double> musicOnsets;
     for (double seconds : readNumbers(musicOnsetsPath)) {
         musicOnsets.push_back(seconds * 1000.0);
@@ -185,12 +248,26 @@ int measureDemo(const Recording& r, const std::string& musicOnsetsPath, double d
     const std::vector<double> pictures = after(pictureChanges(r), demoStartMs);
     const std::vector<double> onsets = after(r.onsetMs, demoStartMs);
     Tracker pictureTrack(pictures, cutMs);
-    Tracker soundTrack(onsets, musicOnsets);
+    const std::vector<float> music = loudnessEnvelope(musicWav);
+    const SoundAligner aligner(music, r);
+    // The music starts within a second or so of the pictures; after that an
+    // underrun can only delay it further.
+    double lag = NAN;
     std::vector<double> all, thirds[3];
     for (const Cut& cut : cuts) {
         const double hit = nearest(musicOnsets, cut.ms, musicHitMs);
         const double shown = pictureTrack.find(cut.ms);
-        const double heard = std::isnan(hit) ? NAN : soundTrack.find(hit);
+        if (std::isnan(hit)) {
+            continue;
+        }
+        const double found = std::isnan(lag) ? aligner.bestLag(hit, pictureTrack.offset() - 1500.0,
+                                                               pictureTrack.offset() + 1500.0)
+                                             : aligner.bestLag(hit, lag - 60.0, lag + 400.0);
+        if (std::isnan(found)) {
+            continue;
+        }
+        lag = found;
+        const double heard = nearest(onsets, hit + lag, onsetOnBeatMs);
         if (std::isnan(shown) || std::isnan(heard)) {
             continue;
         }
@@ -217,9 +294,9 @@ int measureDemo(const Recording& r, const std::string& musicOnsetsPath, double d
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
+    if (argc != 6) {
         std::fprintf(stderr,
-                     "usage: live_sync_report DIR CONTROL_LOG MUSIC_ONSETS "
+                     "usage: live_sync_report DIR CONTROL_LOG MUSIC_WAV MUSIC_ONSETS "
                      "DEMO_START_MICROSECONDS\n");
         return 2;
     }
@@ -227,7 +304,8 @@ int main(int argc, char** argv) {
     Recording recording;
     std::string error;
     if (!readRecording(dir + "/frames.gray", frameWidth, frameHeight, dir + "/frames.txt",
-                       dir + "/audio.csv", dir + "/onsets.txt", recording, error)) {
+                       dir + "/audio.csv", dir + "/onsets.txt", dir + "/audio.wav", recording,
+                       error)) {
         std::fprintf(stderr, "live_sync_report: %s\n", error.c_str());
         return 1;
     }
@@ -235,5 +313,6 @@ int main(int argc, char** argv) {
     if (!calibrate(recording, argv[2], videoRig, audioRig)) {
         return 1;
     }
-    return measureDemo(recording, argv[3], std::atof(argv[4]) / 1000.0, videoRig, audioRig);
+    return measureDemo(recording, argv[3], argv[4], std::atof(argv[5]) / 1000.0, videoRig,
+                       audioRig);
 }

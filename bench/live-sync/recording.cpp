@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 std::vector<double> readNumbers(const std::string& path) {
@@ -32,6 +33,46 @@ double quantile(std::vector<double> values, double q) {
     return values[below] + (rank - static_cast<double>(below)) * (values[above] - values[below]);
 }
 
+std::vector<float> loudnessEnvelope(const std::string& wavPath) {
+    std::ifstream in(wavPath, std::ios::binary);
+    char riff[12];
+    std::vector<float> envelope;
+    if (!in.read(riff, sizeof riff) || std::string(riff, 4) != "RIFF") {
+        return envelope;
+    }
+    // Skips the chunks before "data" (ffmpeg writes a LIST chunk first).
+    char header[8];
+    uint32_t size = 0;
+    while (in.read(header, sizeof header)) {
+        std::memcpy(&size, header + 4, sizeof size);
+        if (std::string(header, 4) == "data") {
+            break;
+        }
+        in.seekg(size + (size & 1), std::ios::cur);
+    }
+    // Frame f belongs to millisecond f * 1000 / 44100, so the curve keeps the
+    // sound's own time to the end.
+    std::vector<int16_t> samples(2 * 44100);
+    int64_t frame = 0;
+    double sum = 0.0;
+    int count = 0;
+    while (in.read(reinterpret_cast<char*>(samples.data()), samples.size() * sizeof(int16_t)) ||
+           in.gcount() > 0) {
+        const size_t frames = static_cast<size_t>(in.gcount()) / (2 * sizeof(int16_t));
+        for (size_t i = 0; i < frames; ++i, ++frame) {
+            if (static_cast<size_t>(frame * 1000 / 44100) > envelope.size() && count > 0) {
+                envelope.push_back(static_cast<float>(sum / count));
+                sum = 0.0;
+                count = 0;
+            }
+            sum += std::abs(static_cast<int>(samples[2 * i])) +
+                   std::abs(static_cast<int>(samples[2 * i + 1]));
+            ++count;
+        }
+    }
+    return envelope;
+}
+
 namespace {
 
 // Sound times from sample positions: the recorder stamps the first packet
@@ -53,8 +94,8 @@ std::vector<double> onsetsOnTheWallClock(const std::vector<double>& onsetSeconds
 }  // namespace
 
 bool readRecording(const std::string& frames, int width, int height, const std::string& frameTimes,
-                   const std::string& audioPackets, const std::string& onsets, Recording& recording,
-                   std::string& error) {
+                   const std::string& audioPackets, const std::string& onsets,
+                   const std::string& sound, Recording& recording, std::string& error) {
     for (double seconds : readNumbers(frameTimes)) {
         recording.frameMs.push_back(seconds * 1000.0);
     }
@@ -80,8 +121,15 @@ bool readRecording(const std::string& frames, int width, int height, const std::
         return false;
     }
     recording.onsetMs = onsetsOnTheWallClock(readNumbers(onsets), audioPackets);
+    recording.envelope = loudnessEnvelope(sound);
+    const std::vector<double> packets = readNumbers(audioPackets);
+    recording.soundStartMs = packets.empty() ? 0.0 : packets.front() * 1000.0;
     if (recording.onsetMs.empty()) {
         error = "no sound onsets in " + onsets + " (or no packets in " + audioPackets + ")";
+        return false;
+    }
+    if (recording.envelope.empty()) {
+        error = sound + " is no 16-bit WAV";
         return false;
     }
     return true;

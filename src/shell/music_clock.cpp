@@ -49,7 +49,8 @@ double MusicClock::read(const DeliveredSound& sound, double nowMs) {
             followCounter("the music ended", nowMs);
         } else if (nowMs - quietSince > stopLimitMs) {
             followCounter(sound.chunks == 0 ? "no sound came" : "the sound stopped", nowMs);
-        } else if (sound.beforeMs - (sound.stampMs - firstStampMs_) > aheadLimitMs) {
+        } else if (sound.chunks > 0 &&
+                   sound.beforeMs - (sound.stampMs - firstStampMs_) > aheadLimitMs) {
             followCounter("the sound is not played in real time", nowMs);
         }
     }
