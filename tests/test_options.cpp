@@ -121,23 +121,41 @@ TEST(CaptureOptions, SizeAndShots) {
     EXPECT_EQ(options.capture->shots, (std::vector<SceneTime>{0, 9792, 61500}));
 }
 
-TEST(CaptureOptions, NonsenseIsRefusedWithAReason) {
-    const std::vector<std::vector<std::string>> refused = {
-        {"--capture="},
-        {"--capture=x", "--fps=0"},
-        {"--capture=x", "--fps=sixty"},
-        {"--capture=x", "--size=640"},
-        {"--capture=x", "--size=0x480"},
-        {"--capture=x", "--shots=1,,2"},
-        {"--capture=x", "--from=-5"},
-        {"--capture=x", "--from=500", "--to=100"},
-        {"--fps=30"},  // capture settings without a capture
-        {"--frobnicate"},
+TEST(Options, EveryRefusalNamesItsReason) {
+    struct Refusal {
+        std::vector<std::string> arguments;
+        std::string message;
     };
-    for (const auto& arguments : refused) {
-        EXPECT_FALSE(parseProgramOptions(arguments).error.empty())
-            << ::testing::PrintToString(arguments);
+    const Refusal refusals[] = {
+        {{"--capture="}, "cannot read option '--capture='"},
+        {{"--capture"}, "cannot read option '--capture'"},
+        {{"--capture=x", "--fps=0"}, "cannot read option '--fps=0'"},
+        {{"--capture=x", "--fps=1001"}, "cannot read option '--fps=1001'"},
+        {{"--capture=x", "--fps=sixty"}, "cannot read option '--fps=sixty'"},
+        {{"--capture=x", "--fps=30", "--fps=0"}, "cannot read option '--fps=0'"},
+        {{"--capture=x", "--shots=1,,2"}, "cannot read option '--shots=1,,2'"},
+        {{"--capture=x", "--from=-5"}, "cannot read option '--from=-5'"},
+        {{"--capture=x", "--to=4294967296"}, "cannot read option '--to=4294967296'"},
+        {{"--capture=x", "--from=500", "--to=100"}, "--to is earlier than --from"},
+        {{"--capture=x", "--from=131001"},
+         "--from=131001 lies after the end of the demo (131000 ms)"},
+        {{"--capture=x", "--shots=131001,140000"},
+         "every shot lies after the end of the demo (131000 ms)"},
+        {{"--capture=x.mp4", "--size=16384x16384"}, "a video cannot be 16384x16384: "},
+        {{"--fps=30"}, "--fps, --from, --to, --shots and --force need --capture=OUT"},
+        {{"--force"}, "--fps, --from, --to, --shots and --force need --capture=OUT"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--help=me"}, "unknown option '--help=me'"},
+        {{"--stats=1"}, "unknown option '--stats=1'"},
+        {{"--size=640x480", "--Size=640x480"}, "unknown option '--Size=640x480'"},
+    };
+    for (const Refusal& r : refusals) {
+        const std::string error = parseProgramOptions(r.arguments).error;
+        EXPECT_EQ(error.substr(0, r.message.size()), r.message)
+            << ::testing::PrintToString(r.arguments) << ": " << error;
     }
+    // A video of the largest size a PNG run takes is refused, the PNG run is not.
+    EXPECT_TRUE(parseProgramOptions({"--capture=x", "--size=16384x16384"}).error.empty());
     EXPECT_TRUE(parseProgramOptions({"--help"}).usageText);
 }
 

@@ -9,8 +9,7 @@
 #include <string>
 
 #include "platform/message.h"
-
-int32_t lastKey = 0;
+#include "platform/sdl_window.h"
 
 namespace {
 
@@ -54,24 +53,6 @@ void reportOfferedSizes(int width, int height) {
     }
     text += '\n';
     std::fputs(text.c_str(), stderr);
-}
-
-void handleEvent(const SDL_Event& event) {
-    switch (event.type) {
-        case SDL_KEYDOWN:
-            lastKey = virtualKeyCode(event.key.keysym.sym);
-            break;
-        case SDL_QUIT:
-            lastKey = escapeKey;
-            break;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                lastKey = escapeKey;
-            }
-            break;
-        default:
-            break;
-    }
 }
 
 // SDL falls back to its offscreen driver when no display can be reached. The
@@ -197,9 +178,7 @@ void destroyDemoWindow() {
         SDL_SetWindowFullscreen(window, 0);
         displaySwitched = false;
     }
-    showCursor();
-    SDL_DestroyWindow(window);
-    window = nullptr;
+    closeSdlWindow(window, context);
 }
 
 void presentFrame() {
@@ -211,7 +190,7 @@ void presentFrame() {
     SDL_GL_SwapWindow(window);
     SDL_Event event;
     if (SDL_PollEvent(&event) != 0) {
-        handleEvent(event);
+        handleWindowEvent(event);
     }
 }
 

@@ -2,7 +2,38 @@
 // both sit on SDL.
 #include <SDL.h>
 
+#include "platform/sdl_window.h"
 #include "platform/window.h"
+
+int32_t lastKey = 0;
+
+void handleWindowEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+            lastKey = virtualKeyCode(event.key.keysym.sym);
+            break;
+        case SDL_QUIT:
+            lastKey = escapeKey;
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                lastKey = escapeKey;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void closeSdlWindow(SDL_Window*& window, SDL_GLContext& context) {
+    showCursor();
+    if (context != nullptr) {
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+    }
+    SDL_DestroyWindow(window);
+    window = nullptr;
+}
 
 int32_t virtualKeyCode(int32_t sdlKey) {
     if (sdlKey == SDLK_ESCAPE) {

@@ -10,6 +10,7 @@
 #include "platform/message.h"
 #include "platform/program_directory.h"
 #include "platform/window.h"
+#include "shell/capture_loop.h"
 #include "shell/demo_context.h"
 #include "shell/frame_stats.h"
 #include "shell/main_loop.h"
@@ -48,11 +49,7 @@ int demoMain(int argc, char** argv) {
         showMessage("velmorra", failure, MessageIcon::Error);
         return 1;
     }
-    if (!startDemo()) {
-        destroyDemoWindow();
-        showMessage("velmorra", "Error initialising", MessageIcon::Error);
-        return 1;
-    }
+    startDemo();
 
     std::optional<FrameStats> stats;
     if (options.stats) {

@@ -25,5 +25,11 @@ public:
 std::unique_ptr<FrameWriter> makeFrameWriter(const CaptureOptions& options,
                                              const std::string& musicPath);
 
+// The two kinds, each in a file of its own: a platform links its own video
+// writer beside the common PNG one.
+std::unique_ptr<FrameWriter> makePngDirectoryWriter(const CaptureOptions& options);
+std::unique_ptr<FrameWriter> makeVideoWriter(const CaptureOptions& options,
+                                             const std::string& musicPath);
+
 // The PNG name of a frame: its time zero-padded to six digits.
 std::string frameFileName(SceneTime time);

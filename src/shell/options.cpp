@@ -114,104 +114,193 @@ bool parseShots(std::string_view text, std::vector<SceneTime>& shots) {
 
 }  // namespace
 
-ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
-    ProgramOptions options;
-    CaptureOptions capture;
-    std::optional<std::pair<int, int>> size;
-    bool captureAsked = false;
-    bool captureTuned = false;
-    bool stretch = false;
-    std::vector<std::string> letters;
+namespace {
 
+// The command line as typed, before anything in it is judged: the letter
+// words, each valued long option's arguments in order (the whole argument, so
+// a message can quote it), and the flags.
+struct CommandLine {
+    std::vector<std::string> letters;
+    std::vector<std::string> capture, fps, from, to, shots, size;
+    bool help = false;
+    bool force = false;
+    bool stats = false;
+    bool stretch = false;
+    std::string unknown;  // the first argument that names no option
+};
+
+// A long option either takes "=VALUE" (values) or stands alone (flag).
+struct LongOption {
+    std::string_view name;
+    std::vector<std::string> CommandLine::*values;
+    bool CommandLine::*flag;
+};
+
+constexpr LongOption longOptions[] = {
+    {"--capture", &CommandLine::capture, nullptr}, {"--fps", &CommandLine::fps, nullptr},
+    {"--from", &CommandLine::from, nullptr},       {"--to", &CommandLine::to, nullptr},
+    {"--shots", &CommandLine::shots, nullptr},     {"--size", &CommandLine::size, nullptr},
+    {"--help", nullptr, &CommandLine::help},       {"--force", nullptr, &CommandLine::force},
+    {"--stats", nullptr, &CommandLine::stats},     {"--stretch", nullptr, &CommandLine::stretch},
+};
+
+CommandLine readCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
     for (const std::string& argument : arguments) {
         std::string_view text = argument;
         if (text.substr(0, 2) != "--") {
-            letters.push_back(argument);
+            line.letters.push_back(argument);
             continue;
         }
-        size_t equals = text.find('=');
-        std::string_view name = text.substr(0, equals);
-        std::string_view value =
-            equals == std::string_view::npos ? std::string_view() : text.substr(equals + 1);
-        bool hasValue = equals != std::string_view::npos;
-        bool understood = true;
-        uint32_t number = 0;
-
-        if (name == "--help" && !hasValue) {
-            options.usageText = true;
-        } else if (name == "--capture") {
-            captureAsked = true;
-            capture.output = std::string(value);
-            understood = !capture.output.empty();
-        } else if (name == "--fps") {
-            captureTuned = true;
-            understood = parseUnsigned(value, number) && number >= 1 && number <= 1000;
-            capture.fps = static_cast<int>(number);
-        } else if (name == "--size") {
-            int width = 0;
-            int height = 0;
-            SizeReading reading = parseSize(value, width, height);
-            if (reading == SizeReading::OutOfRange) {
-                options.error = "size out of range in '" + argument + "': from " +
-                                std::to_string(smallestWidth) + "x" +
-                                std::to_string(smallestHeight) + " to " +
-                                std::to_string(largestSide) + "x" + std::to_string(largestSide);
-                return options;
+        const size_t equals = text.find('=');
+        const std::string_view name = text.substr(0, equals);
+        const LongOption* option = nullptr;
+        for (const LongOption& candidate : longOptions) {
+            // A flag given a value is no option of ours.
+            if (candidate.name == name && (candidate.values || equals == std::string_view::npos)) {
+                option = &candidate;
             }
-            understood = reading == SizeReading::Read;
-            size = {width, height};
-        } else if (name == "--force" && !hasValue) {
-            captureTuned = true;
-            capture.force = true;
-        } else if (name == "--stats" && !hasValue) {
-            options.stats = true;
-        } else if (name == "--stretch" && !hasValue) {
-            stretch = true;
-        } else if (name == "--from") {
-            captureTuned = true;
-            understood = parseUnsigned(value, number);
-            capture.from = number;
-        } else if (name == "--to") {
-            captureTuned = true;
-            understood = parseUnsigned(value, number);
-            capture.to = number;
-        } else if (name == "--shots") {
-            captureTuned = true;
-            understood = parseShots(value, capture.shots);
-        } else {
-            options.error = "unknown option '" + argument + "'";
-            return options;
         }
-        if (!understood) {
-            options.error = "cannot read option '" + argument + "'";
-            return options;
+        if (option == nullptr) {
+            if (line.unknown.empty()) {
+                line.unknown = argument;
+            }
+        } else if (option->values) {
+            (line.*(option->values)).push_back(argument);
+        } else {
+            line.*(option->flag) = true;
         }
     }
+    return line;
+}
 
-    options.helpBox = applyLetterOptions(letters, options.config);
+// What follows the "=" of an argument; empty when there is none.
+std::string_view valueOf(const std::string& argument) {
+    const size_t equals = argument.find('=');
+    return equals == std::string::npos ? std::string_view()
+                                       : std::string_view(argument).substr(equals + 1);
+}
+
+std::string unreadable(const std::string& argument) {
+    return "cannot read option '" + argument + "'";
+}
+
+// Reads every value of a numeric option; the last one counts. Returns the
+// refusal of the first that is not a number within [lowest, highest].
+std::string judgeNumbers(const std::vector<std::string>& arguments, uint32_t lowest,
+                         uint32_t highest, uint32_t& value) {
+    for (const std::string& argument : arguments) {
+        if (!parseUnsigned(valueOf(argument), value) || value < lowest || value > highest) {
+            return unreadable(argument);
+        }
+    }
+    return {};
+}
+
+std::string judgeSizes(const std::vector<std::string>& arguments,
+                       std::optional<std::pair<int, int>>& size) {
+    for (const std::string& argument : arguments) {
+        int width = 0;
+        int height = 0;
+        const SizeReading reading = parseSize(valueOf(argument), width, height);
+        if (reading == SizeReading::OutOfRange) {
+            return "size out of range in '" + argument + "': from " +
+                   std::to_string(smallestWidth) + "x" + std::to_string(smallestHeight) + " to " +
+                   std::to_string(largestSide) + "x" + std::to_string(largestSide);
+        }
+        if (reading == SizeReading::Malformed) {
+            return unreadable(argument);
+        }
+        size = {width, height};
+    }
+    return {};
+}
+
+// The capture's own values; every --shots list adds to the shots.
+std::string judgeCaptureValues(const CommandLine& line, CaptureOptions& capture) {
+    for (const std::string& argument : line.capture) {
+        capture.output = std::string(valueOf(argument));
+        if (capture.output.empty()) {
+            return unreadable(argument);
+        }
+    }
+    uint32_t fps = static_cast<uint32_t>(capture.fps);
+    uint32_t to = 0;
+    std::string refusal = judgeNumbers(line.fps, 1, 1000, fps);
+    if (refusal.empty()) {
+        refusal = judgeNumbers(line.from, 0, UINT32_MAX, capture.from);
+    }
+    if (refusal.empty()) {
+        refusal = judgeNumbers(line.to, 0, UINT32_MAX, to);
+    }
+    for (const std::string& argument : line.shots) {
+        if (refusal.empty() && !parseShots(valueOf(argument), capture.shots)) {
+            refusal = unreadable(argument);
+        }
+    }
+    capture.fps = static_cast<int>(fps);
+    if (!line.to.empty()) {
+        capture.to = to;
+    }
+    return refusal;
+}
+
+// The refusals that weigh one option against another, once each is read.
+std::string judgeCaptureTogether(const CommandLine& line, const CaptureOptions& capture,
+                                 const RenderConfig& config) {
+    const bool tuned = !line.fps.empty() || !line.from.empty() || !line.to.empty() ||
+                       !line.shots.empty() || line.force;
+    if (line.capture.empty()) {
+        return tuned ? "--fps, --from, --to, --shots and --force need --capture=OUT" : "";
+    }
+    if (capture.to && *capture.to < capture.from) {
+        return "--to is earlier than --from";
+    }
+    if (capture.from > demoEndTime) {
+        // Nothing would be written: refused before any file is made.
+        return "--from=" + std::to_string(capture.from) + " lies after the end of the demo (" +
+               std::to_string(demoEndTime) + " ms)";
+    }
+    if (!capture.shots.empty() && capture.shots.front() > demoEndTime) {
+        return "every shot lies after the end of the demo (" + std::to_string(demoEndTime) + " ms)";
+    }
+    if (isVideoOutput(capture.output) && !videoSizeFits(config.width, config.height)) {
+        return "a video cannot be " + std::to_string(config.width) + "x" +
+               std::to_string(config.height) + ": " + videoSizeLimitText +
+               "; PNG pictures take any size";
+    }
+    return {};
+}
+
+}  // namespace
+
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
+    const CommandLine line = readCommandLine(arguments);
+    ProgramOptions options;
+    if (!line.unknown.empty()) {
+        options.error = "unknown option '" + line.unknown + "'";
+        return options;
+    }
+    std::optional<std::pair<int, int>> size;
+    CaptureOptions capture;
+    options.error = judgeSizes(line.size, size);
+    if (options.error.empty()) {
+        options.error = judgeCaptureValues(line, capture);
+    }
+    if (!options.error.empty()) {
+        return options;
+    }
+    options.usageText = line.help;
+    options.stats = line.stats;
+    capture.force = line.force;
+    options.helpBox = applyLetterOptions(line.letters, options.config);
     if (size) {
         options.config.width = size->first;
         options.config.height = size->second;
-        options.config.keepFourByThree = !stretch;
+        options.config.keepFourByThree = !line.stretch;
     }
-    if (captureTuned && !captureAsked) {
-        options.error = "--fps, --from, --to, --shots and --force need --capture=OUT";
-    } else if (capture.to && *capture.to < capture.from) {
-        options.error = "--to is earlier than --from";
-    } else if (capture.from > demoEndTime) {
-        // Nothing would be written: refused before any file is made.
-        options.error = "--from=" + std::to_string(capture.from) +
-                        " lies after the end of the demo (" + std::to_string(demoEndTime) + " ms)";
-    } else if (!capture.shots.empty() && capture.shots.front() > demoEndTime) {
-        options.error =
-            "every shot lies after the end of the demo (" + std::to_string(demoEndTime) + " ms)";
-    } else if (captureAsked && isVideoOutput(capture.output) &&
-               !videoSizeFits(options.config.width, options.config.height)) {
-        options.error = "a video cannot be " + std::to_string(options.config.width) + "x" +
-                        std::to_string(options.config.height) + ": " + videoSizeLimitText +
-                        "; PNG pictures take any size";
-    }
-    if (captureAsked) {
+    options.error = judgeCaptureTogether(line, capture, options.config);
+    if (!line.capture.empty()) {
         capture.width = options.config.width;
         capture.height = options.config.height;
         options.capture = capture;
@@ -224,55 +313,44 @@ const char* const helpBoxText =
     "mode";
 
 std::vector<std::string> letterTokens(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (const std::string& argument : arguments) {
-        if (!line.empty()) {
-            line.push_back(' ');
-        }
-        line += argument;
-    }
     std::vector<std::string> tokens;
-    size_t position = 0;
-    while (position < line.size()) {
-        size_t start = line.find_first_not_of(' ', position);
-        if (start == std::string::npos) {
-            break;
+    for (const std::string& argument : arguments) {
+        size_t position = 0;
+        while ((position = argument.find_first_not_of(' ', position)) != std::string::npos) {
+            const size_t end = std::min(argument.find(' ', position), argument.size());
+            tokens.push_back(argument.substr(position, end - position));
+            position = end;
         }
-        size_t end = line.find(' ', start);
-        if (end == std::string::npos) {
-            end = line.size();
-        }
-        tokens.push_back(line.substr(start, end - start));
-        position = end;
     }
     return tokens;
 }
 
+namespace {
+
+struct LetterSize {
+    char letter;
+    int width;
+    int height;
+};
+
+constexpr LetterSize letterSizes[] = {{'a', 800, 600}, {'b', 1024, 768}, {'c', 1280, 1024}};
+
+}  // namespace
+
 bool applyLetterOptions(const std::vector<std::string>& arguments, RenderConfig& config) {
-    for (std::string token : letterTokens(arguments)) {
-        for (char& c : token) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const std::string& token : letterTokens(arguments)) {
+        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(token[0])));
+        if (letter == '?') {
+            return true;
         }
-        switch (token[0]) {
-            case '?':
-                return true;
-            case 'a':
-                config.width = 800;
-                config.height = 600;
-                break;
-            case 'b':
-                config.width = 1024;
-                config.height = 768;
-                break;
-            case 'c':
-                config.width = 1280;
-                config.height = 1024;
-                break;
-            case 'w':
-                config.fullscreen = 0;
-                break;
-            default:
-                break;
+        if (letter == 'w') {
+            config.fullscreen = 0;
+        }
+        for (const LetterSize& size : letterSizes) {
+            if (size.letter == letter) {
+                config.width = size.width;
+                config.height = size.height;
+            }
         }
     }
     return false;

@@ -37,15 +37,17 @@ constexpr int smallestWidth = 64;
 constexpr int smallestHeight = 48;
 constexpr int largestSide = 16384;
 
-// Reads the whole command line. Arguments that begin with "--" are our own
+// Reads the whole command line into a record, then judges it: the first
+// refusal found becomes the error. Arguments that begin with "--" are our own
 // options; the rest go to the one-letter parser exactly as typed. --size
-// replaces the letters' size wherever it stands; w keeps its meaning.
+// replaces the letters' size wherever it stands; w keeps its meaning. A valued
+// option given twice takes the last value (every --shots list adds to the shots).
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
 
 extern const char* const usageText;
 
-// Applies the one-letter options. The tokens are the command line joined with
-// single spaces and cut at spaces only (a tab stays inside a token). Each token
+// Applies the one-letter options. The tokens are the arguments cut at spaces
+// only (a tab stays inside a token), as if the command line were one string. Each token
 // is lower-cased and judged by its first character. Returns true when a "?"
 // token asks for the help box.
 bool applyLetterOptions(const std::vector<std::string>& arguments, RenderConfig& config);

@@ -28,7 +28,7 @@ void showLoadingPicture() {
 
 }  // namespace
 
-bool startDemo() {
+void startDemo() {
     showLoadingPicture();
 
     // Opens the sound library and reads the whole file; a failure ends the
@@ -41,7 +41,6 @@ bool startDemo() {
     // Last, so that the clock's zero, taken as soon as this returns, follows
     // the start of the music as closely as it can.
     music->play();
-    return true;
 }
 
 void shutdownDemo() {

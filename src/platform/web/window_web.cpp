@@ -8,9 +8,8 @@
 
 #include <string>
 
+#include "platform/sdl_window.h"
 #include "platform/window.h"
-
-int32_t lastKey = 0;
 
 namespace {
 
@@ -31,19 +30,6 @@ void announceFrame() {
             Module["onFrameDrawn"]();
         }
     });
-}
-
-void handleEvent(const SDL_Event& event) {
-    switch (event.type) {
-        case SDL_KEYDOWN:
-            lastKey = virtualKeyCode(event.key.keysym.sym);
-            break;
-        case SDL_QUIT:
-            lastKey = escapeKey;
-            break;
-        default:
-            break;
-    }
 }
 
 }  // namespace
@@ -101,13 +87,7 @@ void destroyDemoWindow() {
     if (window == nullptr) {
         return;
     }
-    showCursor();
-    if (context != nullptr) {
-        SDL_GL_DeleteContext(context);
-        context = nullptr;
-    }
-    SDL_DestroyWindow(window);
-    window = nullptr;
+    closeSdlWindow(window, context);
     EM_ASM({
         if (Module["onDemoEnded"]) {
             Module["onDemoEnded"]();
@@ -127,7 +107,7 @@ void presentFrame() {
     // one counts.
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        handleEvent(event);
+        handleWindowEvent(event);
     }
 }
 
