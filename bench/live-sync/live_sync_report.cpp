@@ -26,8 +26,32 @@ constexpr int frameHeight = 60;
 constexpr double cutChange = 12.0;
 // Steady: the frames around it change less than this share of it.
 constexpr double steadyShare = 0.4;
-// How far a cut's picture or hit may lie from where the last ones predict.
-constexpr double trackMs = 35.0;
+// The first millisecond from fromMs on that starts a stretch of sound: loud,
+// and loud on average over the next 200 ms (a click alone is not enough).
+double firstSoundMs(const std::vector<float>& envelope, double fromMs) {
+    constexpr size_t stretch = 200;
+    for (size_t k = static_cast<size_t>(std::max(0.0, fromMs)); k + stretch < envelope.size();
+         ++k) {
+        if (envelope[k] > 1000.0f) {
+            double sum = 0.0;
+            for (size_t i = k; i < k + stretch; ++i) {
+                sum += envelope[i];
+            }
+            if (sum / stretch > 800.0) {
+                return static_cast<double>(k);
+            }
+        }
+    }
+    return NAN;
+}
+
+// How far from the recorded hit a picture change may lie to count as its cut:
+// less than the gap between most cuts, more than any delay worth measuring.
+constexpr double pictureSearchMs = 150.0;
+// The loudness curves must agree this well for a lag to be taken.
+constexpr double alignedScore = 0.5;
+// A step of more than 200 ms must line up at least this well.
+constexpr double leapScore = 0.8;
 // How close to where the loudness curve puts it an onset must lie.
 constexpr double onsetOnBeatMs = 12.0;
 // The recorder stamps its sound with its own idea of the latency, off by
@@ -71,118 +95,67 @@ std::vector<double> after(const std::vector<double>& sorted, double ms) {
     return std::vector<double>(std::lower_bound(sorted.begin(), sorted.end(), ms), sorted.end());
 }
 
-// The offset that most pairs of (recorded, reference) events share, for
-// reference events in [fromMs, toMs): the 4 ms bin with the most votes,
-// refined to the median of the votes near it.
-double commonOffset(const std::vector<double>& recorded, const std::vector<double>& reference,
-                    double fromMs, double toMs) {
-    std::map<long, std::vector<double>> bins;
-    for (double ref : reference) {
-        if (ref < fromMs || ref >= toMs) {
-            continue;
-        }
-        for (double rec : recorded) {
-            const double offset = rec - ref;
-            bins[std::lround(offset / 4.0)].push_back(offset);
-        }
-    }
-    size_t most = 0;
-    long best = 0;
-    for (const auto& [bin, votes] : bins) {
-        const size_t near = votes.size() + (bins.count(bin - 1) ? bins[bin - 1].size() : 0) +
-                            (bins.count(bin + 1) ? bins[bin + 1].size() : 0);
-        if (near > most) {
-            most = near;
-            best = bin;
-        }
-    }
-    std::vector<double> near;
-    for (long bin = best - 1; bin <= best + 1; ++bin) {
-        if (bins.count(bin)) {
-            near.insert(near.end(), bins[bin].begin(), bins[bin].end());
-        }
-    }
-    return quantile(near, 0.5);
-}
-
-// Follows one kind of event (pictures or hits) along the cuts: each is looked
-// for where the one before predicts, and after a few misses in a row (a
-// stall moved everything) the offset is found again from the next 15 s.
-class Tracker {
-public:
-    Tracker(const std::vector<double>& recorded, const std::vector<double>& reference)
-        : recorded_(recorded), reference_(reference) {
-        offset_ = commonOffset(recorded_, reference_, 0.0, 30000.0);
-    }
-    double offset() const { return offset_; }
-    double find(double referenceMs) {
-        if (misses_ >= 4) {
-            offset_ = commonOffset(recorded_, reference_, referenceMs, referenceMs + 15000.0);
-            misses_ = 0;
-        }
-        const double found = nearest(recorded_, referenceMs + offset_, trackMs);
-        if (std::isnan(found)) {
-            ++misses_;
-        } else {
-            offset_ = found - referenceMs;
-            misses_ = 0;
-        }
-        return found;
-    }
-
-private:
-    const std::vector<double>& recorded_;
-    const std::vector<double>& reference_;
-    double offset_ = 0.0;
-    int misses_ = 0;
-};
-
 // Where a stretch of the music lies in the recording. The music is full of
 // evenly spaced onsets, so an onset alone cannot say which beat it is; the
-// loudness curve a second around it can. The lag is recording time minus
-// music time, in milliseconds.
+// loudness curve two seconds around it can. The lag is recording time minus
+// music time, in milliseconds; score is the correlation (up to 1).
 class SoundAligner {
 public:
     SoundAligner(const std::vector<float>& music, const Recording& recording)
         : music_(music), recording_(recording) {}
 
-    double bestLag(double musicMs, double fromLag, double toLag) const {
-        const long centre = std::lround(musicMs);
-        const long first = std::max(0L, centre - alignWindowMs);
-        const long last = std::min<long>(music_.size(), centre + alignWindowMs);
-        if (last - first < alignWindowMs) {
+    double bestLag(double musicMs, double fromLag, double toLag, double& bestScore) const {
+        const long first = std::lround(musicMs) - alignWindowMs;
+        const long last = std::lround(musicMs) + alignWindowMs;
+        bestScore = -1.0;
+        if (first < 0 || last > static_cast<long>(music_.size())) {
             return NAN;
         }
-        double mean = 0.0;
+        double mean = 0.0, squares = 0.0;
         for (long k = first; k < last; ++k) {
             mean += music_[k];
         }
         mean /= last - first;
-        double bestScore = -INFINITY, best = NAN;
+        for (long k = first; k < last; ++k) {
+            squares += (music_[k] - mean) * (music_[k] - mean);
+        }
+        const long start = std::lround(recording_.soundStartMs);
+        std::vector<std::pair<long, double>> scores;
         for (long lag = std::lround(fromLag); lag <= std::lround(toLag); ++lag) {
-            const long shift = lag - std::lround(recording_.soundStartMs);
+            const long shift = lag - start;
             if (first + shift < 0 || last + shift > static_cast<long>(recording_.envelope.size())) {
                 continue;
             }
-            double dot = 0.0, sum = 0.0, squares = 0.0;
+            double dot = 0.0, sum = 0.0, heardSquares = 0.0;
             for (long k = first; k < last; ++k) {
                 const double heard = recording_.envelope[k + shift];
                 dot += (music_[k] - mean) * heard;
                 sum += heard;
-                squares += heard * heard;
+                heardSquares += heard * heard;
             }
-            const double spread = squares - sum * sum / (last - first);
-            const double score = spread > 0.0 ? dot / std::sqrt(spread) : -INFINITY;
-            if (score > bestScore) {
-                bestScore = score;
-                best = static_cast<double>(lag);
+            const double spread = heardSquares - sum * sum / (last - first);
+            scores.emplace_back(lag, spread > 0.0 ? dot / std::sqrt(spread * squares) : -1.0);
+        }
+        for (const auto& [lag, score] : scores) {
+            bestScore = std::max(bestScore, score);
+        }
+        // The music repeats itself bar by bar, so a later bar may line up
+        // about as well: the earliest peak close to the best is the one.
+        double best = NAN;
+        for (size_t i = 0; i < scores.size(); ++i) {
+            const bool peak = (i == 0 || scores[i].second >= scores[i - 1].second) &&
+                              (i + 1 == scores.size() || scores[i].second >= scores[i + 1].second);
+            if (peak && scores[i].second >= 0.9 * bestScore) {
+                best = static_cast<double>(scores[i].first);
+                bestScore = scores[i].second;
+                break;
             }
         }
         return best;
     }
 
 private:
-    static constexpr long alignWindowMs = 500;
+    static constexpr long alignWindowMs = 1000;
     const std::vector<float>& music_;
     const Recording& recording_;
 };
@@ -247,28 +220,46 @@ int measureDemo(const Recording& r, const std::string& musicWav, const std::stri
     }
     const std::vector<double> pictures = after(pictureChanges(r), demoStartMs);
     const std::vector<double> onsets = after(r.onsetMs, demoStartMs);
-    Tracker pictureTrack(pictures, cutMs);
     const std::vector<float> music = loudnessEnvelope(musicWav);
     const SoundAligner aligner(music, r);
-    // The music starts within a second or so of the pictures; after that an
-    // underrun can only delay it further.
-    double lag = NAN;
+    // The music begins out of the silence of loading, which fixes the first
+    // lag; after that an underrun can only delay it further, and a stretch too
+    // chopped up by underruns to line up keeps the lag found before it.
+    double score = 0.0;
+    const double soundFrom = firstSoundMs(r.envelope, demoStartMs - r.soundStartMs);
+    double lag =
+        aligner.bestLag(firstSoundMs(music, 0.0) + 1000.0, soundFrom + r.soundStartMs - 300.0,
+                        soundFrom + r.soundStartMs + 300.0, score);
+    if (std::isnan(lag)) {
+        std::fprintf(stderr, "live_sync_report: the music's start is not in the recording\n");
+        return 1;
+    }
     std::vector<double> all, thirds[3];
     for (const Cut& cut : cuts) {
         const double hit = nearest(musicOnsets, cut.ms, musicHitMs);
-        const double shown = pictureTrack.find(cut.ms);
         if (std::isnan(hit)) {
             continue;
         }
-        const double found = std::isnan(lag) ? aligner.bestLag(hit, pictureTrack.offset() - 1500.0,
-                                                               pictureTrack.offset() + 1500.0)
-                                             : aligner.bestLag(hit, lag - 60.0, lag + 400.0);
-        if (std::isnan(found)) {
+        // Small steps first: an underrun delays the music by a little; a
+        // larger step must line up clearly better than a repeated bar would.
+        double found = aligner.bestLag(hit, lag - 30.0, lag + 200.0, score);
+        if (std::isnan(found) || score < alignedScore) {
+            found = aligner.bestLag(hit, lag - 30.0, lag + 1500.0, score);
+            if (score < leapScore) {
+                found = NAN;
+            }
+        }
+        if (!std::isnan(found)) {
+            lag = found;
+        }
+        // The hit as recorded, and the picture change nearest to where the
+        // cut would be shown if it kept time with it.
+        const double heard = nearest(onsets, hit + lag, onsetOnBeatMs);
+        if (std::isnan(heard)) {
             continue;
         }
-        lag = found;
-        const double heard = nearest(onsets, hit + lag, onsetOnBeatMs);
-        if (std::isnan(shown) || std::isnan(heard)) {
+        const double shown = nearest(pictures, heard - (hit - cut.ms), pictureSearchMs);
+        if (std::isnan(shown)) {
             continue;
         }
         const double late = (heard - audioRig) - (shown - videoRig) - (hit - cut.ms);

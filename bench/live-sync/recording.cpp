@@ -40,19 +40,32 @@ std::vector<float> loudnessEnvelope(const std::string& wavPath) {
     if (!in.read(riff, sizeof riff) || std::string(riff, 4) != "RIFF") {
         return envelope;
     }
-    // Skips the chunks before "data" (ffmpeg writes a LIST chunk first).
+    // Reads the rate from "fmt " and skips the other chunks before "data"
+    // (ffmpeg writes a LIST chunk first).
     char header[8];
     uint32_t size = 0;
+    uint32_t rate = 0;
+    uint16_t channels = 0;
     while (in.read(header, sizeof header)) {
         std::memcpy(&size, header + 4, sizeof size);
         if (std::string(header, 4) == "data") {
             break;
         }
-        in.seekg(size + (size & 1), std::ios::cur);
+        std::vector<char> chunk(size + (size & 1));
+        if (!in.read(chunk.data(), chunk.size())) {
+            return envelope;
+        }
+        if (std::string(header, 4) == "fmt " && size >= 16) {
+            std::memcpy(&channels, chunk.data() + 2, sizeof channels);
+            std::memcpy(&rate, chunk.data() + 4, sizeof rate);
+        }
     }
-    // Frame f belongs to millisecond f * 1000 / 44100, so the curve keeps the
+    if (rate == 0 || channels != 2) {
+        return envelope;
+    }
+    // Frame f belongs to millisecond f * 1000 / rate, so the curve keeps the
     // sound's own time to the end.
-    std::vector<int16_t> samples(2 * 44100);
+    std::vector<int16_t> samples(2 * rate);
     int64_t frame = 0;
     double sum = 0.0;
     int count = 0;
@@ -60,7 +73,7 @@ std::vector<float> loudnessEnvelope(const std::string& wavPath) {
            in.gcount() > 0) {
         const size_t frames = static_cast<size_t>(in.gcount()) / (2 * sizeof(int16_t));
         for (size_t i = 0; i < frames; ++i, ++frame) {
-            if (static_cast<size_t>(frame * 1000 / 44100) > envelope.size() && count > 0) {
+            if (static_cast<size_t>(frame * 1000 / rate) > envelope.size() && count > 0) {
                 envelope.push_back(static_cast<float>(sum / count));
                 sum = 0.0;
                 count = 0;
@@ -70,7 +83,15 @@ std::vector<float> loudnessEnvelope(const std::string& wavPath) {
             ++count;
         }
     }
-    return envelope;
+    // Averaged over 10 ms, so that two curves a millisecond apart still agree.
+    constexpr size_t smoothing = 10;
+    std::vector<float> smooth(envelope.size());
+    double running = 0.0;
+    for (size_t k = 0; k < envelope.size(); ++k) {
+        running += envelope[k] - (k >= smoothing ? envelope[k - smoothing] : 0.0f);
+        smooth[k] = static_cast<float>(running / smoothing);
+    }
+    return smooth;
 }
 
 namespace {
@@ -129,7 +150,7 @@ bool readRecording(const std::string& frames, int width, int height, const std::
         return false;
     }
     if (recording.envelope.empty()) {
-        error = sound + " is no 16-bit WAV";
+        error = sound + " is no 16-bit stereo WAV";
         return false;
     }
     return true;

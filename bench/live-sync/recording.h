@@ -16,8 +16,8 @@ struct Recording {
     double soundStartMs = 0.0;       // when the first recorded sample was played
 };
 
-// The loudness of 16-bit stereo WAV sound at 44.1 kHz, one value a millisecond
-// (mean absolute sample); empty when the file is no such WAV.
+// The loudness of 16-bit stereo WAV sound, one value a millisecond
+// (mean absolute sample over the last 10 ms); empty when the file is no such WAV.
 std::vector<float> loudnessEnvelope(const std::string& wavPath);
 
 // frames: raw 8-bit grey pictures of width x height, one after the other;

@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     }
     SDL_Window* window = SDL_CreateWindow("velmorra rig control", 0, 0, width, height, 0);
     const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
-    const pa_buffer_attr buffer{static_cast<uint32_t>(-1), 4 * rate * 20 / 1000,
+    const pa_buffer_attr buffer{static_cast<uint32_t>(-1), 4 * rate * 50 / 1000,
                                 static_cast<uint32_t>(-1), 4 * blockFrames,
                                 static_cast<uint32_t>(-1)};
     int error = 0;
