@@ -96,10 +96,9 @@ bool soundInit(int rate, int maxChannels) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return fail(soundErrorOutputDevice);
     }
-    // The audio thread decodes the MP3 as it mixes; on a loaded machine it
-    // must not wait behind other work, so SDL is asked for a real-time
-    // policy where the system grants one (the environment may say otherwise).
-    SDL_SetHintWithPriority(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1", SDL_HINT_DEFAULT);
+    // SDL runs its audio thread at its highest priority of its own accord;
+    // forcing a real-time policy on top would, without RealtimeKit, leave
+    // the thread at the normal priority instead.
     if (Mix_OpenAudio(rate, AUDIO_S16SYS, 2, mixerChunkSize) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return fail(soundErrorOutputDevice);
@@ -208,6 +207,7 @@ void soundClose() {
     Mix_CloseAudio();
     Mix_Quit();
     driverName = "";
+    mixRate = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     channelCount = 0;
     initialised = false;
