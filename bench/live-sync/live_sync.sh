@@ -96,16 +96,17 @@ for _ in $(seq 100); do
 done
 pactl info >/dev/null || { echo "live_sync.sh: PulseAudio did not start" >&2; exit 1; }
 
-# The recorder runs ahead of everything else where the system allows it: on a
-# loaded machine a starved recorder drops sound and stamps frames late, and
-# the rig would measure itself.
+# The recorder and the control program run ahead of everything else where
+# the system allows it: on a loaded machine a starved recorder drops sound and
+# stamps frames late, a starved control underruns and misplaces its clicks,
+# and the rig would measure itself.
 recorder_priority=()
 if chrt -r 20 true 2>/dev/null; then
   recorder_priority=(chrt -r 20)
 elif nice -n -10 true 2>/dev/null; then
   recorder_priority=(nice -n -10)
 fi
-echo "recorder priority: ${recorder_priority[*]:-none}"
+echo "recorder and control priority: ${recorder_priority[*]:-none}"
 recorder=""
 start_recording() {
   "${recorder_priority[@]}" ffmpeg -nostdin -loglevel error -y \
@@ -156,7 +157,7 @@ for ((run = 1; run <= runs; ++run)); do
   start_recording "$dir"
   # The control program flashes and clicks 16 times, then the demo plays; one
   # recording holds both, so the rig's delays apply to the demo as measured.
-  SDL_VIDEODRIVER=x11 "$control" "$width" "$height" 16 >"$dir/control.log"
+  SDL_VIDEODRIVER=x11 "${recorder_priority[@]}" "$control" "$width" "$height" 16 >"$dir/control.log"
   demo_start="$(date +%s%6N)"
   echo "$demo_start" >"$dir/demo-start.txt"
   status=0
