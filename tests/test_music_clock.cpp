@@ -21,7 +21,8 @@ void play(MusicClock& clock, const std::vector<Step>& steps) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         if (step.chunkBefore >= 0.0) {
-            sound = {sound.chunks + 1, step.chunkBefore, step.chunkMs, step.stampMs, false};
+            const double first = sound.chunks == 0 ? step.stampMs : sound.firstStampMs;
+            sound = {sound.chunks + 1, step.chunkBefore, step.chunkMs, step.stampMs, first, false};
         }
         sound.musicEnded = step.ended;
         EXPECT_DOUBLE_EQ(clock.read(sound, step.nowMs), step.expectMs);
@@ -74,6 +75,12 @@ TEST(MusicClock, TheOffsetMovesThePicturesAndNoSoundMeansTheCounter) {
                   {1200, 40, 100, false, 100, 10, "1.2 s of music in 0.1 s"},
                   {-1, 0, 0, false, 150, 60, "not real time: the counter"}});
     EXPECT_EQ(racing.source(), ClockSource::Counter);
+
+    // Read first when 30 chunks are out (a slow first frame): still real time.
+    MusicClock lateStart(40.0, 0.0);
+    const DeliveredSound already{30, 1160.0, 40.0, 5.0, -1195.0, false};
+    EXPECT_DOUBLE_EQ(lateStart.read(already, 10.0), 1125.0);
+    EXPECT_EQ(lateStart.source(), ClockSource::Music);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ DeliveredSound deliveredSince(const DemoClock& counter, int rate) {
     sound.beforeMs = 1000.0 * static_cast<double>(mixed.framesBefore) / rate;
     sound.chunkMs = 1000.0 * mixed.chunkFrames / rate;
     sound.stampMs = DemoClock::elapsedMs(counter.startCount, mixed.stampCount, counter.frequency);
+    sound.firstStampMs =
+        DemoClock::elapsedMs(counter.startCount, mixed.firstStampCount, counter.frequency);
     sound.musicEnded = mixed.ended;
     return sound;
 }

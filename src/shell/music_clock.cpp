@@ -16,9 +16,7 @@ void MusicClock::followCounter(const char* why, double nowMs) {
 
 void MusicClock::observe(const DeliveredSound& sound) {
     const double epoch = sound.stampMs - sound.beforeMs;
-    if (epochsHeld_ == 0) {
-        firstStampMs_ = sound.stampMs;
-    } else if (epoch > epochMs_ + deviceLatencyMs_) {
+    if (epochsHeld_ > 0 && epoch > epochMs_ + deviceLatencyMs_) {
         // Later than the device could have held out: it ran dry, and all the
         // sound after this chunk is heard that much later.
         ++stalls_;
@@ -50,7 +48,7 @@ double MusicClock::read(const DeliveredSound& sound, double nowMs) {
         } else if (nowMs - quietSince > stopLimitMs) {
             followCounter(sound.chunks == 0 ? "no sound came" : "the sound stopped", nowMs);
         } else if (sound.chunks > 0 &&
-                   sound.beforeMs - (sound.stampMs - firstStampMs_) > aheadLimitMs) {
+                   sound.beforeMs - (sound.stampMs - sound.firstStampMs) > aheadLimitMs) {
             followCounter("the sound is not played in real time", nowMs);
         }
     }

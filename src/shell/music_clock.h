@@ -7,11 +7,12 @@
 // What the mixer has delivered of the music so far, in milliseconds of music
 // and of the performance counter (counted from the same zero as the reads).
 struct DeliveredSound {
-    uint64_t chunks = 0;      // chunks with music in them; 0 before the first
-    double beforeMs = 0.0;    // music delivered before the latest chunk
-    double chunkMs = 0.0;     // length of the latest chunk
-    double stampMs = 0.0;     // counter when the latest chunk was mixed
-    bool musicEnded = false;  // the music played and has stopped
+    uint64_t chunks = 0;        // chunks with music in them; 0 before the first
+    double beforeMs = 0.0;      // music delivered before the latest chunk
+    double chunkMs = 0.0;       // length of the latest chunk
+    double stampMs = 0.0;       // counter when the latest chunk was mixed
+    double firstStampMs = 0.0;  // counter when the music's first chunk was mixed
+    bool musicEnded = false;    // the music played and has stopped
 };
 
 enum class ClockSource { Music, Counter };
@@ -63,7 +64,6 @@ private:
     double switchedAtMs_ = 0.0;
     bool started_ = false;
     double startMs_ = 0.0;
-    double firstStampMs_ = 0.0;
     uint64_t seenChunks_ = 0;
     // The counter time at which music position 0 was mixed, as each recent
     // chunk tells it; the median of them rides out the audio thread's jitter.

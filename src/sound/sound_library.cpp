@@ -73,6 +73,7 @@ void SDLCALL countMixedMusic(void*, Uint8*, int length) {
         mixed.framesBefore += mixed.chunkFrames;
         mixed.chunkFrames = frames;
         mixed.stampCount = stamp;
+        mixed.firstStampCount = mixed.chunks == 0 ? stamp : mixed.firstStampCount;
         ++mixed.chunks;
     } else if (mixed.chunks > 0) {
         mixed.ended = true;

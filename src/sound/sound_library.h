@@ -47,11 +47,12 @@ void soundClose();
 // counted as each chunk is mixed (on the audio thread) and read as one
 // consistent snapshot from any thread.
 struct MixedMusic {
-    uint64_t chunks = 0;        // chunks with music in them
-    uint64_t framesBefore = 0;  // music frames mixed before the latest chunk
-    uint32_t chunkFrames = 0;   // frames in the latest chunk
-    int64_t stampCount = 0;     // performance counter when it was mixed
-    bool ended = false;         // the music played and has stopped
+    uint64_t chunks = 0;          // chunks with music in them
+    uint64_t framesBefore = 0;    // music frames mixed before the latest chunk
+    uint32_t chunkFrames = 0;     // frames in the latest chunk
+    int64_t stampCount = 0;       // performance counter when it was mixed
+    int64_t firstStampCount = 0;  // ... and when the music's first chunk was
+    bool ended = false;           // the music played and has stopped
 };
 
 MixedMusic soundMixedMusic();
