@@ -17,7 +17,8 @@ PACKAGES=(
   pulseaudio pulseaudio-utils libpulse-dev
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev
-  emscripten dpkg-dev chromium
+  emscripten dpkg-dev chromium firefox-esr
+  g++-mingw-w64-x86-64-posix wine python3
 )
 if [[ "${1:-}" == "--packaging" ]]; then
   PACKAGES+=(dpkg-dev lintian desktop-file-utils appstream)

@@ -6,6 +6,8 @@ bash "$root/scripts/check-floors.sh"
 # The browser build first, so that configuring build/ finds Chromium and the
 # browser test has build-web/ to open.
 bash "$root/scripts/web.sh"
+# The Windows zip, which the Wine test unpacks.
+bash "$root/scripts/windows.sh"
 bash "$root/scripts/build.sh"
 cd "$root/build"
 ctest --output-on-failure -j "$(nproc)"

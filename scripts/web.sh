@@ -154,6 +154,6 @@ cmake --build "$cmake_dir" -j "$jobs"
 
 rm -rf "$out"
 mkdir -p "$out"
-cp "$cmake_dir"/{index.html,loading.jpg,velmorra.js,velmorra.wasm,velmorra.data} "$out/"
+cp "$cmake_dir"/{index.html,loading.jpg,favicon.png,velmorra.js,velmorra.wasm,velmorra.data} "$out/"
 echo "velmorra-web: the page is in $out"
 echo "velmorra-web: serve it with: python3 -m http.server -d $out   (then open http://localhost:8000/)"

@@ -61,7 +61,7 @@ SlowDown slowDownAt(int fps) {
         if (t > 122000) {
             break;
         }
-        speed = nextBitmapSpeed(speed, t);
+        speed = bitmapShotAt(t, speed).speed;
         result.framesInWindow += (117236 < t && t < 121000) ? 1 : 0;
         if (speed == 1.0f && result.firstAtOne == 0) {
             result.firstAtOne = t;
@@ -74,12 +74,12 @@ SlowDown slowDownAt(int fps) {
 
 TEST(BitmapScene, SpeedFallsHalfAStepPerFrameDrawnInItsWindowAndStopsAtOne) {
     // One frame at a time around the window's edges.
-    EXPECT_EQ(nextBitmapSpeed(20.0f, 117236), 20.0f);
-    EXPECT_EQ(nextBitmapSpeed(20.0f, 117237), 19.5f);
-    EXPECT_EQ(nextBitmapSpeed(19.5f, 120999), 19.0f);
-    EXPECT_EQ(nextBitmapSpeed(19.0f, 121000), 19.0f);
-    EXPECT_EQ(nextBitmapSpeed(1.0f, 118000), 1.0f);
-    EXPECT_EQ(nextBitmapSpeed(1.2f, 118000), 1.0f);
+    EXPECT_EQ(bitmapShotAt(117236, 20.0f).speed, 20.0f);
+    EXPECT_EQ(bitmapShotAt(117237, 20.0f).speed, 19.5f);
+    EXPECT_EQ(bitmapShotAt(120999, 19.5f).speed, 19.0f);
+    EXPECT_EQ(bitmapShotAt(121000, 19.0f).speed, 19.0f);
+    EXPECT_EQ(bitmapShotAt(118000, 1.0f).speed, 1.0f);
+    EXPECT_EQ(bitmapShotAt(118000, 1.2f).speed, 1.0f);
 
     // At 60 and 30 frames per second the window holds far more than the 38
     // frames the fall takes: the speed reaches 1.0 after 38 frames.
@@ -98,8 +98,9 @@ TEST(BitmapScene, SpeedFallsHalfAStepPerFrameDrawnInItsWindowAndStopsAtOne) {
     EXPECT_EQ(at8.finalSpeed, 20.0f - 0.5f * 30);
 
     // The phase uses the whole scene time, so each drop is a jump.
-    EXPECT_EQ(bitmapPhase(20.0f, 117236), static_cast<float>(20.0 * 117236 * 0.00066666666f));
-    EXPECT_EQ(bitmapPhase(1.0f, 131000), static_cast<float>(131000 * 0.00066666666));
+    EXPECT_EQ(bitmapShotAt(117236, 20.0f).phase,
+              static_cast<float>(20.0 * 117236 * 0.00066666666f));
+    EXPECT_EQ(bitmapShotAt(131000, 1.0f).phase, static_cast<float>(131000 * 0.00066666666));
 }
 
 TEST(BitmapScene, ClosingPicturesFollowTheirThresholds) {
@@ -107,16 +108,12 @@ TEST(BitmapScene, ClosingPicturesFollowTheirThresholds) {
         SceneTime t;
         int index;
     } cases[] = {
-        {117703, 0}, {119478, 0}, {119479, 1}, {121254, 2}, {123032, 3}, {124805, 4}, {125694, 5},
-        {126584, 6}, {127473, 7}, {128358, 8}, {129244, 8}, {129245, 9}, {131026, 9},
+        {117702, -1}, {117703, 0}, {119478, 0}, {119479, 1}, {121254, 2}, {123032, 3}, {124805, 4},
+        {125694, 5},  {126584, 6}, {127473, 7}, {128358, 8}, {129244, 8}, {129245, 9}, {131026, 9},
     };
-    int held = 0;
     for (const auto& c : cases) {
-        held = nextClosingPictureIndex(held, c.t);
-        EXPECT_EQ(held, c.index) << "t = " << c.t;
+        EXPECT_EQ(bitmapShotAt(c.t, bitmapStartSpeed).closingPicture, c.index) << "t = " << c.t;
     }
-    // Below every threshold the held index stays whatever it was.
-    EXPECT_EQ(nextClosingPictureIndex(4, 118000), 4);
 }
 
 class BitmapFrames : public HeadlessGlTest {

@@ -73,7 +73,7 @@ TEST(CreditsScene, PicksThePictureOfEachStretchAtItsBoundaries) {
         {10650, {}},
     };
     for (const auto& c : cases) {
-        CreditsPicture got = creditsPictureAt(c.t);
+        CreditsPicture got = creditsShotAt(c.t).picture;
         EXPECT_EQ(got, c.picture) << "t = " << c.t << ": group " << static_cast<int>(got.group)
                                   << " index " << got.index;
     }
@@ -86,7 +86,7 @@ TEST(CreditsScene, BlanksTheLowerBandFrom9792To10124) {
     } cases[] = {{9239, false}, {9791, false},  {9792, true},
                  {10124, true}, {10125, false}, {10650, false}};
     for (const auto& c : cases) {
-        EXPECT_EQ(creditsBandBlanked(c.t), c.blanked) << "t = " << c.t;
+        EXPECT_EQ(creditsShotAt(c.t).bandBlanked, c.blanked) << "t = " << c.t;
     }
 }
 
@@ -100,7 +100,7 @@ TEST(SoyaScene, FallsBackToTheFirstPictureAtEverySwitchingMillisecond) {
         {50199, 5}, {51086, 5}, {51087, 0}, {51088, 6}, {51502, 6},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(soyaPictureIndex(c.t), c.index) << "t = " << c.t;
+        EXPECT_EQ(soyaShotAt(c.t).picture, c.index) << "t = " << c.t;
     }
 }
 

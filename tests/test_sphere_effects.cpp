@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,7 @@ TEST(BoxScene, OrbitDivisorChangesInsideItsWindowsAndIsHeldBetweenThem) {
     float held = 1500;
     size_t next = 0;
     for (SceneTime t = 67523; next < std::size(checkpoints); ++t) {
-        held = nextBoxOrbitDivisor(held, t);
+        held = boxShotAt(t, held).orbitDivisor;
         if (t == checkpoints[next].t) {
             EXPECT_EQ(held, checkpoints[next].divisor) << "t = " << t;
             ++next;
@@ -41,7 +42,7 @@ TEST(BoxScene, OrbitDivisorChangesInsideItsWindowsAndIsHeldBetweenThem) {
     }
     // Outside the windows any held value survives.
     for (SceneTime t : {67523u, 71080u, 71300u, 74000u, 74841u, 79947u}) {
-        EXPECT_EQ(nextBoxOrbitDivisor(777, t), 777) << "t = " << t;
+        EXPECT_EQ(boxShotAt(t, 777).orbitDivisor, 777) << "t = " << t;
     }
 }
 
@@ -51,10 +52,10 @@ TEST(SpheresScene, ZoomsInOnlyStrictlyInsideItsFiveWindows) {
     const SceneTime wide[] = {81680, 82635, 82735, 84397, 84497, 85276,
                               85376, 86246, 86346, 87944, 88044, 88392};
     for (SceneTime t : zoomed) {
-        EXPECT_EQ(spheresCameraDistance(t), 2.5f) << "t = " << t;
+        EXPECT_EQ(spheresShotAt(t).cameraDistance, 2.5f) << "t = " << t;
     }
     for (SceneTime t : wide) {
-        EXPECT_EQ(spheresCameraDistance(t), 5.0f) << "t = " << t;
+        EXPECT_EQ(spheresShotAt(t).cameraDistance, 5.0f) << "t = " << t;
     }
 }
 
@@ -96,20 +97,30 @@ float phaseAt(SceneTime t) {
 }
 
 TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirState) {
+    // The box's orbit divisor, carried from frame to frame as boxScene does.
+    float divisor = boxStartOrbitDivisor;
     const struct {
         SceneTime lower, upper;
-        void (*scene)(SceneTime);
-        void (*render)(SceneTime);
+        std::function<void(SceneTime)> scene;
+        std::function<void(SceneTime)> render;
         Rgb overlay;
+        bool spheres;
     } windows[] = {
-        {67522, 81511, boxScene,
-         [](SceneTime t) { renderBox(phaseAt(t), boxCameraAngle(t, heldBoxOrbitDivisor())); },
-         sceneColour("data/bloboverlay.jpg")},
+        {67522, 81511,
+         [&](SceneTime t) {
+             const BoxShot shot = boxShotAt(t, divisor);
+             divisor = shot.orbitDivisor;
+             drawBoxShot(shot);
+         },
+         [&](SceneTime t) {
+             const BoxShot shot = boxShotAt(t, divisor);
+             renderBox(shot.phase, shot.cameraAngle);
+         },
+         sceneColour("data/bloboverlay.jpg"), false},
         {81679, 88393, spheresScene,
-         [](SceneTime t) { renderSpheres(phaseAt(t), spheresCameraDistance(t)); },
-         sceneColour("data/sphereoverlay.jpg")},
+         [](SceneTime t) { renderSpheres(phaseAt(t), spheresShotAt(t).cameraDistance); },
+         sceneColour("data/sphereoverlay.jpg"), true},
     };
-    restartBoxOrbit();
     int drawnProbes = 0;
     // The stride meets the first two divisor windows and the first zoom.
     for (const auto& w : windows) {
@@ -118,9 +129,7 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
             // draw the same shapes (the blob shows the previous deformation).
             w.render(t);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            const float divisor = nextBoxOrbitDivisor(heldBoxOrbitDivisor(), t);
             w.scene(t);
-            EXPECT_EQ(heldBoxOrbitDivisor(), divisor) << "t = " << t;
             // The grain drawn after every scene resets blending and depth
             // writes, so a scene that leaks them must be caught here.
             GLboolean depthWrites = GL_FALSE;
@@ -129,7 +138,7 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
             GLdouble projection[16];
             glGetDoublev(GL_PROJECTION_MATRIX, projection);
             EXPECT_EQ(std::memcmp(projection, startUpProjection, sizeof projection), 0) << t;
-            if (w.scene == spheresScene) {
+            if (w.spheres) {
                 EXPECT_EQ(std::memcmp(&sphereWorkingTable(), &sphereRestTable(),
                                       sizeof sphereRestTable()),
                           0)
@@ -154,7 +163,7 @@ TEST_F(EffectScenes, CutOutsShowThe3DImageWhereAlphaIsLowAndScenesHandBackTheirS
             }
         }
     }
-    EXPECT_EQ(heldBoxOrbitDivisor(), 1300);
+    EXPECT_EQ(divisor, 1300);
     EXPECT_GT(drawnProbes, 100) << "the 3D images hardly showed under the cut-outs";
 }
 

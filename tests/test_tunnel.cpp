@@ -26,17 +26,18 @@ TEST(TunnelScene, OffsetsCutAtTheirThresholdsAndTheZoomWidensAfter107710) {
         {108821, 6500}, {108822, 2000}, {109151, 2000}, {109152, 5500}, {109586, 5500},
     };
     for (const auto& c : offsets) {
-        EXPECT_EQ(tunnelTimeOffset(c.t), c.offset) << "t = " << c.t;
+        EXPECT_EQ(tunnelShotAt(c.t).timeOffset, c.offset) << "t = " << c.t;
     }
 
-    EXPECT_FALSE(tunnelZoomFieldOfView(107710).has_value());
+    EXPECT_FALSE(tunnelShotAt(107710).fieldOfView.has_value());
     const struct {
         SceneTime t;
         float degrees;
     } zoom[] = {{107711, 45.045f}, {108710, 90.0f}, {109586, 129.42f}};
     for (const auto& c : zoom) {
-        ASSERT_TRUE(tunnelZoomFieldOfView(c.t).has_value()) << "t = " << c.t;
-        EXPECT_NEAR(*tunnelZoomFieldOfView(c.t), c.degrees, 1e-3) << "t = " << c.t;
+        const std::optional<float> fieldOfView = tunnelShotAt(c.t).fieldOfView;
+        ASSERT_TRUE(fieldOfView.has_value()) << "t = " << c.t;
+        EXPECT_NEAR(*fieldOfView, c.degrees, 1e-3) << "t = " << c.t;
     }
 }
 

@@ -20,8 +20,7 @@
 namespace {
 
 TEST(TwistPillarScene, PicturesAndPillarFollowTheirWindows) {
-    // A rising sequence of frame times, as the scene sees them. second is the
-    // late machine picture, asked only inside 25334 < t < 30664 (-1 outside).
+    // second is the late machine picture, -1 outside 25334 < t < 30664.
     const struct {
         SceneTime t;
         int machine;
@@ -42,14 +41,11 @@ TEST(TwistPillarScene, PicturesAndPillarFollowTheirWindows) {
         {27112, 9, 2, 19.0f, 0.0f},         {29549, 9, 0, 19.0f, 0.0f},
         {29550, 9, 6, 19.0f, 0.0f},         {30663, 9, 6, 19.0f, 0.0f},
     };
-    int held = 0;
     for (const auto& c : cases) {
-        held = machinePictureIndexAt(c.t, held);
-        EXPECT_EQ(held, c.machine) << "t = " << c.t;
-        if (c.second >= 0) {
-            EXPECT_EQ(secondMachinePictureAt(c.t), c.second) << "t = " << c.t;
-        }
-        const std::optional<PillarView> view = pillarViewAt(c.t);
+        const TwistPillarShot shot = twistPillarShotAt(c.t);
+        EXPECT_EQ(shot.machinePicture, c.machine) << "t = " << c.t;
+        EXPECT_EQ(shot.latePicture, c.second) << "t = " << c.t;
+        const std::optional<PillarView>& view = shot.view;
         ASSERT_EQ(view.has_value(), c.eyeDepth.has_value()) << "t = " << c.t;
         if (view) {
             EXPECT_EQ(view->eyeDepth, *c.eyeDepth) << "t = " << c.t;
@@ -69,11 +65,10 @@ TEST(TwistRoomScene, CameraOffsetAndCutoutsFollowTheirWindows) {
         {58818, 12000.0f, -1}, {58819, 12310.0f, -1}, {62965, 14000.0f, -1}, {62966, 10000.0f, 5},
         {65728, 1000.0f, 6},   {65729, 500.0f, 6},    {66191, 500.0f, -1},   {66517, 500.0f, -1},
     };
-    float held = 0.0f;
     for (const auto& c : cases) {
-        held = roomCameraOffsetAt(c.t, held);
-        EXPECT_EQ(held, c.offset) << "t = " << c.t;
-        EXPECT_EQ(roomCutoutAt(c.t), c.cutout) << "t = " << c.t;
+        const TwistRoomShot shot = twistRoomShotAt(c.t);
+        EXPECT_EQ(shot.cameraOffset, c.offset) << "t = " << c.t;
+        EXPECT_EQ(shot.cutout, c.cutout) << "t = " << c.t;
     }
 }
 

@@ -10,17 +10,22 @@ import { extname, join, normalize } from "node:path";
 
 const types = {
   ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-  ".data": "application/octet-stream", ".jpg": "image/jpeg",
+  ".data": "application/octet-stream", ".jpg": "image/jpeg", ".png": "image/png",
 };
 
-// Serves the files of root on 127.0.0.1 at a port the system picks.
-export async function serveDirectory(root) {
+// Serves the files of root on 127.0.0.1 at a port the system picks, counting
+// the requests for each path. untyped lists extensions sent without a
+// Content-Type, as some small servers do.
+export async function serveDirectory(root, untyped = []) {
+  const requests = new Map();
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
+    requests.set(path, (requests.get(path) ?? 0) + 1);
     const file = join(root, path === "/" ? "index.html" : path);
     try {
       if (!file.startsWith(root) || !statSync(file).isFile()) throw new Error("missing");
-      response.writeHead(200, { "Content-Type": types[extname(file)] || "application/octet-stream" });
+      const type = types[extname(file)] || "application/octet-stream";
+      response.writeHead(200, untyped.includes(extname(file)) ? {} : { "Content-Type": type });
       response.end(readFileSync(file));
     } catch {
       response.writeHead(404);
@@ -28,7 +33,8 @@ export async function serveDirectory(root) {
     }
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  return { url: `http://127.0.0.1:${server.address().port}/`, requests,
+           close: () => server.close() };
 }
 
 export class Browser {
@@ -105,27 +111,58 @@ export class Browser {
     this.sessionId = sessionId;
     await this.send("Page.enable");
     await this.send("Runtime.enable");
+    await this.send("Log.enable");
   }
 
-  // Collects the page's console lines (the demo's stdout and stderr).
+  // Collects the page's console lines (the demo's stdout and stderr, the
+  // browser's own warnings and errors, uncaught exceptions) as
+  // handler(text, level), level one of log, info, warning, error.
   onConsole(handler) {
     this.listeners.push((message) => {
-      if (message.method === "Runtime.consoleAPICalled" && message.sessionId === this.sessionId) {
-        handler(message.params.args.map((arg) => arg.value ?? arg.description ?? "").join(" "));
-      }
-      if (message.method === "Runtime.exceptionThrown") {
-        handler("exception: " + message.params.exceptionDetails.text + " " +
-                (message.params.exceptionDetails.exception?.description ?? ""));
+      if (message.sessionId !== this.sessionId) return;
+      const { method, params } = message;
+      if (method === "Runtime.consoleAPICalled") {
+        const level = { warn: "warning", debug: "log" }[params.type] ?? params.type;
+        handler(params.args.map((arg) => arg.value ?? arg.description ?? "").join(" "), level);
+      } else if (method === "Runtime.exceptionThrown") {
+        handler("exception: " + params.exceptionDetails.text + " " +
+                (params.exceptionDetails.exception?.description ?? ""), "error");
+      } else if (method === "Log.entryAdded") {
+        handler(`${params.entry.source}: ${params.entry.text}`, params.entry.level);
       }
     });
   }
 
+  // A click at (x, y) or a key press, as the user's own.
+  async click(x, y) {
+    for (const type of ["mousePressed", "mouseReleased"]) {
+      await this.send("Input.dispatchMouseEvent", { type, x, y, button: "left", clickCount: 1 });
+    }
+  }
+  async press(key) {
+    const letter = /^[a-z]$/i.test(key);
+    const code = letter ? "Key" + key.toUpperCase() : key;
+    const windowsVirtualKeyCode = letter ? key.toUpperCase().charCodeAt(0) : { Escape: 27 }[key];
+    const text = letter ? key : undefined;
+    await this.send("Input.dispatchKeyEvent",
+                    { type: "keyDown", key, code, text, windowsVirtualKeyCode });
+    await this.send("Input.dispatchKeyEvent", { type: "keyUp", key, code, windowsVirtualKeyCode });
+  }
+
   // Opens url in a viewport of width x height CSS pixels at one device pixel
-  // each, with script run in the page before its own.
+  // each, with script run in the page (and in its reloads) before its own.
   async open(url, width, height, script = "") {
     await this.send("Emulation.setDeviceMetricsOverride",
                     { width, height, deviceScaleFactor: 1, mobile: false });
-    if (script) await this.send("Page.addScriptToEvaluateOnNewDocument", { source: script });
+    if (this.pageScript) {
+      await this.send("Page.removeScriptToEvaluateOnNewDocument", { identifier: this.pageScript });
+      this.pageScript = null;
+    }
+    if (script) {
+      const { identifier } = await this.send("Page.addScriptToEvaluateOnNewDocument",
+                                             { source: script });
+      this.pageScript = identifier;
+    }
     await this.send("Page.navigate", { url });
   }
 
@@ -139,11 +176,12 @@ export class Browser {
     return result.value;
   }
 
-  // Polls predicate (an expression) until it is true or timeoutMs passes.
+  // Polls predicate (an expression) until it is true or timeoutMs passes; a
+  // page that is between documents counts as false.
   async waitFor(predicate, timeoutMs, what) {
     const end = Date.now() + timeoutMs;
     while (Date.now() < end) {
-      if (await this.evaluate(predicate)) return;
+      if (await this.evaluate(predicate).catch(() => false)) return;
       await new Promise((resolve) => setTimeout(resolve, 100));
     }
     throw new Error(`timed out after ${timeoutMs} ms waiting for ${what}`);

@@ -7,7 +7,9 @@
 // The two kinds of table the scenes time their cuts with.
 
 // A value that changes once t passes start. Rows rise; the last row whose
-// start t exceeds gives the value, and before the first the held value stays.
+// start t exceeds gives the value, and before the first, the value `before`.
+// Every scene's value before its first row is its start value, so the value
+// at t needs nothing from earlier frames.
 template <typename Value>
 struct HeldChange {
     SceneTime start;
@@ -15,13 +17,14 @@ struct HeldChange {
 };
 
 template <typename Value, size_t N>
-constexpr Value heldValueAt(const HeldChange<Value> (&changes)[N], SceneTime t, Value held) {
+constexpr Value heldValueAt(const HeldChange<Value> (&changes)[N], SceneTime t, Value before) {
+    Value value = before;
     for (const HeldChange<Value>& change : changes) {
         if (t > change.start) {
-            held = change.value;
+            value = change.value;
         }
     }
-    return held;
+    return value;
 }
 
 // An open window lower < t < upper and what it selects; an upper bound of

@@ -21,13 +21,15 @@ std::unique_ptr<Sprite> baseTexture;
 std::unique_ptr<Sprite> environmentTexture;
 GridVertex* sheet = nullptr;
 
-// Held from frame to frame, changed only by the scene.
-float bitmapSpeed = bitmapStartSpeed;
-int closingPictureIndex = 0;
+// Frame-dependent: the speed the frames drawn so far have left.
+float sheetSpeedSoFar = bitmapStartSpeed;
 
 // The column wave, rewritten every frame; the row wave is used as it is made.
 float columnWave[gridColumns];
 
+// The closing pictures show from after this time on, the first until the
+// table's first row.
+constexpr SceneTime closingPicturesAfter = 117702;
 constexpr HeldChange<int> closingPictureChanges[] = {
     {119478, 1}, {121253, 2}, {123031, 3}, {124804, 4}, {125693, 5},
     {126583, 6}, {127472, 7}, {128357, 8}, {129244, 9},
@@ -64,20 +66,20 @@ float sheetWave(float value) {
     return value < 0.0f ? value * 2.0f : value;
 }
 
-float nextBitmapSpeed(float speed, SceneTime t) {
+BitmapShot bitmapShotAt(SceneTime t, float speedBefore) {
+    float speed = speedBefore;
     if (slowDownAfter < t && t < slowDownBefore) {
         speed -= 0.5f;
     }
-    return speed < 1.0f ? 1.0f : speed;
+    speed = speed < 1.0f ? 1.0f : speed;
+    const float phase = static_cast<float>(static_cast<double>(speed) * static_cast<double>(t) *
+                                           static_cast<double>(scenePhaseFactor));
+    const int picture = t > closingPicturesAfter ? heldValueAt(closingPictureChanges, t, 0) : -1;
+    return {speed, phase, picture};
 }
 
-float bitmapPhase(float speed, SceneTime t) {
-    return static_cast<float>(static_cast<double>(speed) * static_cast<double>(t) *
-                              static_cast<double>(scenePhaseFactor));
-}
-
-int nextClosingPictureIndex(int held, SceneTime t) {
-    return heldValueAt(closingPictureChanges, t, held);
+CutKeys BitmapShot::cutKeys() const {
+    return {0.0, static_cast<double>(closingPicture)};
 }
 
 GridVertex* makeGrid(float width, float height, int columns, int rows, float z, float sSpan,
@@ -161,11 +163,10 @@ void renderBitmap(float x) {
 }
 
 void bitmapScene(SceneTime t) {
-    bitmapSpeed = nextBitmapSpeed(bitmapSpeed, t);
-    renderBitmap(bitmapPhase(bitmapSpeed, t));
-    if (t <= closingPicturesAfter) {
-        return;
+    const BitmapShot shot = bitmapShotAt(t, sheetSpeedSoFar);
+    sheetSpeedSoFar = shot.speed;
+    renderBitmap(shot.phase);
+    if (shot.closingPicture >= 0) {
+        drawCutoutOf(slutPictures[shot.closingPicture]);
     }
-    closingPictureIndex = nextClosingPictureIndex(closingPictureIndex, t);
-    drawCutoutOf(slutPictures[closingPictureIndex]);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/scene_time.h"
+#include "presentation/cut_keys.h"
 
 // The closing effect: a rippling 25 x 25 sheet with a pixelated picture on
 // texture unit 0 and a sphere-mapped environment picture on unit 1, spinning
@@ -35,9 +36,9 @@ void buildBitmap();
 // texture generation off.
 void renderBitmap(float x);
 
-// Timeline scene, 110150 < t < 131027. Leaves what renderBitmap leaves, or
-// once a closing picture shows, its texture bound with alpha function
-// GREATER 0.5.
+// The closing scene, drawn in its DemoTimeline row's window. Leaves what
+// renderBitmap leaves, or once a closing picture shows, its texture bound with
+// alpha function GREATER 0.5.
 void bitmapScene(SceneTime t);
 
 // The choices behind the scene, kept apart from the drawing so that they can
@@ -47,19 +48,21 @@ void bitmapScene(SceneTime t);
 // are deeper than the crests are high.
 float sheetWave(float value);
 
-// The held speed after the frame drawn at t: it falls by 0.5 in every frame
-// drawn in 117236 < t < 121000 and never below 1.0. The fall depends on how
-// many frames are drawn there, not on time.
-float nextBitmapSpeed(float speed, SceneTime t);
-
-// The sheet's phase: speed times the whole scene time, rounded once to float.
-float bitmapPhase(float speed, SceneTime t);
-
-// The held closing-picture index after t: the row of the last threshold t
-// exceeds, or held while t exceeds none.
-int nextClosingPictureIndex(int held, SceneTime t);
-
-// Closing pictures are drawn only after this time.
-constexpr SceneTime closingPicturesAfter = 117702;
-
+// The sheet's speed: it falls by 0.5 in every frame drawn inside the
+// slow-down window and never below 1.0. It is the one value of the scene that
+// depends on the frames drawn, not on t.
 constexpr float bitmapStartSpeed = 20.0f;
+
+// What the scene shows at t, given the speed the frames before it left
+// (bitmapStartSpeed before the first): the speed after this frame, the
+// sheet's phase (that speed times the whole scene time, rounded once to
+// float) and the closing picture (an index into slutPictures, -1 before the
+// first shows).
+struct BitmapShot {
+    float speed;
+    float phase;
+    int closingPicture;
+    // The speed falls in a quick run of small jumps, not in one cut.
+    CutKeys cutKeys() const;
+};
+BitmapShot bitmapShotAt(SceneTime t, float speedBefore);

@@ -14,7 +14,8 @@
 
 namespace {
 
-float boxOrbitDivisor = boxStartOrbitDivisor;
+// Frame-dependent: the orbit divisor the frames drawn so far have left.
+float orbitDivisorSoFar = boxStartOrbitDivisor;
 
 std::unique_ptr<Sprite> blobTexture;
 std::unique_ptr<AlphaSprite> cubeTexture;
@@ -60,9 +61,14 @@ void buildBox() {
                                                 "data\\kasse_trans_texture.jpg");
 }
 
-float nextBoxOrbitDivisor(float held, SceneTime t) {
+BoxShot boxShotAt(SceneTime t, float orbitDivisorBefore) {
     const TimeWindow<float>* window = windowHolding(divisorWindows, t);
-    return window != nullptr ? window->value : held;
+    const float divisor = window != nullptr ? window->value : orbitDivisorBefore;
+    return {divisor, scenePhase(t), static_cast<float>(t) / divisor};
+}
+
+CutKeys BoxShot::cutKeys() const {
+    return {static_cast<double>(orbitDivisor), 0.0};
 }
 
 void renderBox(float phase, float angle) {
@@ -89,17 +95,13 @@ void renderBox(float phase, float angle) {
     glPopMatrix();
 }
 
-float heldBoxOrbitDivisor() {
-    return boxOrbitDivisor;
-}
-
-void restartBoxOrbit() {
-    boxOrbitDivisor = boxStartOrbitDivisor;
+void drawBoxShot(const BoxShot& shot) {
+    renderBox(shot.phase, shot.cameraAngle);
+    drawCutoutOf(blobOverlay);
 }
 
 void boxScene(SceneTime t) {
-    const float phase = scenePhase(t);
-    boxOrbitDivisor = nextBoxOrbitDivisor(boxOrbitDivisor, t);
-    renderBox(phase, boxCameraAngle(t, boxOrbitDivisor));
-    drawCutoutOf(blobOverlay);
+    const BoxShot shot = boxShotAt(t, orbitDivisorSoFar);
+    orbitDivisorSoFar = shot.orbitDivisor;
+    drawBoxShot(shot);
 }

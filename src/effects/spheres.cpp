@@ -38,9 +38,13 @@ void buildSpheres() {
     sphereTextures[3] = std::make_unique<Sprite>("data\\spheres_texture1.jpg");
 }
 
-float spheresCameraDistance(SceneTime t) {
+SpheresShot spheresShotAt(SceneTime t) {
     const TimeWindow<float>* window = windowHolding(zoomWindows, t);
-    return window != nullptr ? window->value : 5.0f;
+    return {scenePhase(t), window != nullptr ? window->value : 5.0f};
+}
+
+CutKeys SpheresShot::cutKeys() const {
+    return {static_cast<double>(cameraDistance), 0.0};
 }
 
 void renderSpheres(float phase, float distance) {
@@ -84,7 +88,7 @@ void renderSpheres(float phase, float distance) {
 }
 
 void spheresScene(SceneTime t) {
-    const float phase = scenePhase(t);
-    renderSpheres(phase, spheresCameraDistance(t));
+    const SpheresShot shot = spheresShotAt(t);
+    renderSpheres(shot.phase, shot.cameraDistance);
     drawCutoutOf(sphereOverlay);
 }

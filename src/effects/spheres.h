@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/scene_time.h"
+#include "presentation/cut_keys.h"
 
 // Four wobbling spheres in a turning cross inside a large grain sphere that
 // encloses the camera, a ring of six flares and the sphere overlay on top.
@@ -13,11 +14,18 @@ void buildSpheres();
 // projection at 45 degrees, the modelview at identity and texture 0 bound.
 void renderSpheres(float phase, float distance);
 
-// The timeline's scene for 81679 < t < 88393. Leaves the projection at 45
-// degrees, blending off with the function SRC_ALPHA, ONE_MINUS_SRC_ALPHA and
-// the overlay's texture bound with alpha function GREATER 0.5.
+// The spheres scene, drawn in its DemoTimeline row's window. Leaves the
+// projection at 45 degrees, blending off with the function SRC_ALPHA,
+// ONE_MINUS_SRC_ALPHA and the overlay's texture bound with alpha function
+// GREATER 0.5.
 void spheresScene(SceneTime t);
 
-// The camera distance at t: 2.5 (zoomed in, a 25-degree view) inside the five
-// short zoom windows, 5 (a 50-degree view) otherwise.
-float spheresCameraDistance(SceneTime t);
+// What the scene shows at t: the phase and the camera distance, 2.5 (zoomed
+// in, a 25-degree view) inside the short zoom windows, 5 (a 50-degree view)
+// otherwise.
+struct SpheresShot {
+    float phase;
+    float cameraDistance;
+    CutKeys cutKeys() const;
+};
+SpheresShot spheresShotAt(SceneTime t);

@@ -39,10 +39,7 @@ std::array<FlarePosition, flareCount> flarePositions = {};
 
 GLuint spikeTunnelList = 0;
 
-// Held from frame to frame; only changes inside the scene.
-int spikeTimeOffset = 0;
-
-// The jumps of the flight.
+// The jumps of the flight; none until the first row.
 constexpr HeldChange<int> spikeTimeChanges[] = {
     {32331, 500},   {32542, 1000},  {32775, 1500},  {33210, 3000},  {33447, 1000},  {34599, 2500},
     {34892, 1500},  {34994, 4000},  {35104, 4500},  {35544, 5000},  {35882, 3500},  {36095, 6000},
@@ -117,10 +114,6 @@ void displaceSpikes(float factor, int rings, int n) {
     displaceSpikes(spikeTube, spikeTubeRest, ringSpikeStart, factor, rings, n);
 }
 
-int spikeTimeOffsetAt(SceneTime t, int held) {
-    return heldValueAt(spikeTimeChanges, t, held);
-}
-
 unsigned wrapCameraDepth(int64_t d) {
     while (d < 0) {
         d = 32000 - d;
@@ -134,6 +127,16 @@ unsigned wrapCameraDepth(int64_t d) {
 unsigned spikeCameraDepth(SceneTime shifted) {
     // Wide enough that doubling any shifted time cannot overflow.
     return wrapCameraDepth(2 * static_cast<int64_t>(shifted) - 64000);
+}
+
+SpikeShot spikeShotAt(SceneTime t) {
+    const int offset = heldValueAt(spikeTimeChanges, t, 0);
+    const SceneTime shifted = t + static_cast<SceneTime>(offset);
+    return {offset, spikeCameraDepth(shifted), scenePhase(shifted)};
+}
+
+CutKeys SpikeShot::cutKeys() const {
+    return {static_cast<double>(timeOffset), 0.0};
 }
 
 void buildSpikes() {
@@ -206,7 +209,6 @@ void spikeScene(SceneTime t) {
     if (flare == nullptr) {
         return;  // not built
     }
-    spikeTimeOffset = spikeTimeOffsetAt(t, spikeTimeOffset);
-    const SceneTime shifted = t + static_cast<SceneTime>(spikeTimeOffset);
-    drawSpikes(spikeCameraDepth(shifted), scenePhase(shifted));
+    const SpikeShot shot = spikeShotAt(t);
+    drawSpikes(shot.cameraDepth, shot.phase);
 }

@@ -9,6 +9,7 @@
 
 #include "base/crt_random.h"
 #include "base/scene_time.h"
+#include "presentation/cut_keys.h"
 
 // The spike effect: a flight along z between an inner tube whose wall grows
 // pulsing spikes and an outer tunnel, in black fog, past a double row of
@@ -84,8 +85,15 @@ void displaceSpikes(std::span<TubeVertex> tube, std::span<const TubeVertex> rest
 // The same on the effect's own tube.
 void displaceSpikes(float factor, int rings, int n);
 
-// The held jump of the flight at t; held is the value the previous frame left.
-int spikeTimeOffsetAt(SceneTime t, int held);
+// What the scene shows at t: the flight's jump (milliseconds added to t), and
+// the camera depth and phase of the shifted time.
+struct SpikeShot {
+    int timeOffset;
+    unsigned cameraDepth;
+    float phase;
+    CutKeys cutKeys() const;
+};
+SpikeShot spikeShotAt(SceneTime t);
 
 // Folds a signed depth into 0 ... 32000: a negative d becomes 32000 - d, and
 // anything past 32000 wraps round to 1 ... 32000.

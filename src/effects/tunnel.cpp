@@ -32,15 +32,17 @@ constexpr float defaultFieldOfView = 45.0f;
 
 }  // namespace
 
-SceneTime tunnelTimeOffset(SceneTime t) {
-    return heldValueAt(offsetChanges, t, SceneTime{0});
+TunnelShot tunnelShotAt(SceneTime t) {
+    const SceneTime offset = heldValueAt(offsetChanges, t, SceneTime{0});
+    TunnelShot shot{offset, scenePhase(t + offset), std::nullopt};
+    if (t > zoomAfter) {
+        shot.fieldOfView = static_cast<float>(45.0 * (1.0 + (t - zoomAfter) * 0.001));
+    }
+    return shot;
 }
 
-std::optional<float> tunnelZoomFieldOfView(SceneTime t) {
-    if (t <= zoomAfter) {
-        return std::nullopt;
-    }
-    return static_cast<float>(45.0 * (1.0 + (t - zoomAfter) * 0.001));
+CutKeys TunnelShot::cutKeys() const {
+    return {static_cast<double>(timeOffset), 0.0};
 }
 
 void buildTunnel() {
@@ -75,12 +77,12 @@ void renderTunnel(float a) {
 }
 
 void tunnelScene(SceneTime t) {
-    const std::optional<float> zoom = tunnelZoomFieldOfView(t);
-    if (zoom) {
-        setProjection(*zoom);
+    const TunnelShot shot = tunnelShotAt(t);
+    if (shot.fieldOfView) {
+        setProjection(*shot.fieldOfView);
     }
-    renderTunnel(scenePhase(t + tunnelTimeOffset(t)));
-    if (zoom) {
+    renderTunnel(shot.cameraAngle);
+    if (shot.fieldOfView) {
         // The next scene and the grain over this frame find 45 degrees again.
         setProjection(defaultFieldOfView);
     }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "base/scene_time.h"
+#include "presentation/cut_keys.h"
 
 // A flight through a long, black-fogged square tube past twenty textured
 // cubes on its axis. The camera circles the axis while it swings along the
@@ -16,17 +17,18 @@ void buildTunnel();
 // modelview as it found it.
 void renderTunnel(float angle);
 
-// Timeline scene, 88840 < t < 109587. Leaves fog off with exponential
-// density 0.01, the projection at 45 degrees and the cube picture bound.
+// The tunnel scene, drawn in its DemoTimeline row's window. Leaves fog off with
+// exponential density 0.01, the projection at 45 degrees and the cube picture
+// bound.
 void tunnelScene(SceneTime t);
 
-// The choices behind the scene, kept apart from the drawing so that they can
-// be checked without a GL context.
-
-// Milliseconds added to t before it becomes the camera angle: each change is
-// a cut.
-SceneTime tunnelTimeOffset(SceneTime t);
-
-// The widened field of view of the closing zoom, in degrees, or none before
-// it starts.
-std::optional<float> tunnelZoomFieldOfView(SceneTime t);
+// What the scene shows at t: milliseconds added to t before it becomes the
+// camera angle (each change is a cut), that angle, and the widened field of
+// view of the closing zoom in degrees (none before it starts).
+struct TunnelShot {
+    SceneTime timeOffset;
+    float cameraAngle;
+    std::optional<float> fieldOfView;
+    CutKeys cutKeys() const;
+};
+TunnelShot tunnelShotAt(SceneTime t);

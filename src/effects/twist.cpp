@@ -23,10 +23,9 @@ std::unique_ptr<Sprite> postPicture;
 std::unique_ptr<Sprite> barPicture;
 std::unique_ptr<Sprite> roomPicture;
 
-// Held from frame to frame; both only change inside their scenes.
-int machinePictureIndex = 0;
-float roomCameraOffset = 0.0f;
-
+// The machine pictures show from after this time on, over the pillar; the
+// first until the table's first row.
+constexpr SceneTime machinePicturesAfter = 10654;
 constexpr HeldChange<int> machinePictureChanges[] = {
     {11126, 1}, {12011, 2}, {12900, 3}, {13788, 4}, {14214, 5},
     {14678, 6}, {15343, 7}, {16452, 8}, {17341, 9},
@@ -54,7 +53,11 @@ constexpr TimeWindow<PillarView> pillarWindows[] = {
     {23148, openToTheEnd, {0.0f, 19.0f}},
 };
 
-constexpr TimeWindow<int> secondMachineWindows[] = {
+// The late pictures lie over the machine picture inside 25334 < t < 30664:
+// the first of them wherever none of the windows below holds t.
+constexpr SceneTime latePicturesAfter = 25334;
+constexpr SceneTime latePicturesBefore = 30664;
+constexpr TimeWindow<int> latePictureWindows[] = {
     {25997, 27111, 1}, {27111, 27777, 2}, {27777, 28440, 3},
     {28440, 28889, 4}, {28889, 29549, 5}, {29549, openToTheEnd, 6},
 };
@@ -100,34 +103,37 @@ float pillarStripAngle(float phase, int i) {
     return static_cast<float>(360.0 * std::sin(phase + 0.8 * i / pillarSliceCount));
 }
 
-std::optional<PillarView> pillarViewAt(SceneTime t) {
-    const TimeWindow<PillarView>* window = windowHolding(pillarWindows, t);
-    if (window == nullptr) {
-        return std::nullopt;
+TwistPillarShot twistPillarShotAt(SceneTime t) {
+    TwistPillarShot shot{std::nullopt, -1, -1};
+    if (const TimeWindow<PillarView>* window = windowHolding(pillarWindows, t)) {
+        shot.view = window->value;
+        if (window == &pillarWindows[0]) {
+            shot.view->centreX = static_cast<float>((19340.0 - t) * 0.002);
+        }
     }
-    PillarView view = window->value;
-    if (window == &pillarWindows[0]) {
-        view.centreX = static_cast<float>((19340.0 - t) * 0.002);
+    if (t > machinePicturesAfter) {
+        shot.machinePicture = heldValueAt(machinePictureChanges, t, 0);
     }
-    return view;
+    if (latePicturesAfter < t && t < latePicturesBefore) {
+        const TimeWindow<int>* window = windowHolding(latePictureWindows, t);
+        shot.latePicture = window != nullptr ? window->value : 0;
+    }
+    return shot;
 }
 
-int machinePictureIndexAt(SceneTime t, int held) {
-    return heldValueAt(machinePictureChanges, t, held);
+CutKeys TwistPillarShot::cutKeys() const {
+    // Both indices run from -1 to under 11: one number for the pair.
+    return {view ? static_cast<double>(view->eyeDepth) : noCutKey,
+            static_cast<double>((latePicture + 1) * 11 + machinePicture + 1)};
 }
 
-float roomCameraOffsetAt(SceneTime t, float held) {
-    return heldValueAt(roomCameraChanges, t, held);
-}
-
-int secondMachinePictureAt(SceneTime t) {
-    const TimeWindow<int>* window = windowHolding(secondMachineWindows, t);
-    return window != nullptr ? window->value : 0;
-}
-
-int roomCutoutAt(SceneTime t) {
+TwistRoomShot twistRoomShotAt(SceneTime t) {
     const TimeWindow<int>* window = windowHolding(roomCutoutWindows, t);
-    return window != nullptr ? window->value : -1;
+    return {heldValueAt(roomCameraChanges, t, 0.0f), window != nullptr ? window->value : -1};
+}
+
+CutKeys TwistRoomShot::cutKeys() const {
+    return {static_cast<double>(cameraOffset), static_cast<double>(cutout)};
 }
 
 void buildTwist() {
@@ -188,28 +194,27 @@ void drawTwistRoom(float angle, float phase) {
 }
 
 void twistPillarScene(SceneTime t) {
+    const TwistPillarShot shot = twistPillarShotAt(t);
     const float x = scenePhase(t);
-    if (const std::optional<PillarView> view = pillarViewAt(t)) {
-        drawTwistPillar(x, x, view->centreX, view->eyeDepth);
+    if (shot.view) {
+        drawTwistPillar(x, x, shot.view->centreX, shot.view->eyeDepth);
     }
-    if (t > machinePicturesAfter) {
-        machinePictureIndex = machinePictureIndexAt(t, machinePictureIndex);
-        drawCutoutOf(maskinePictures[machinePictureIndex]);
+    if (shot.machinePicture >= 0) {
+        drawCutoutOf(maskinePictures[shot.machinePicture]);
     }
-    if (secondMachinePictureShown(t)) {
-        drawCutoutOf(maskineLatePictures[secondMachinePictureAt(t)]);
+    if (shot.latePicture >= 0) {
+        drawCutoutOf(maskineLatePictures[shot.latePicture]);
     }
 }
 
 void twistRoomScene(SceneTime t) {
-    roomCameraOffset = roomCameraOffsetAt(t, roomCameraOffset);
+    const TwistRoomShot shot = twistRoomShotAt(t);
     const float x = scenePhase(t);
     // Rounded to a float on purpose: the offsets are thousands of radians, and
     // the camera follows the float sum.
-    const float a = static_cast<float>(roomCameraOffset + x);
+    const float a = static_cast<float>(shot.cameraOffset + x);
     drawTwistRoom(a, x);
-    const int cutout = roomCutoutAt(t);
-    if (cutout >= 0) {
-        drawCutoutOf(ostPictures[cutout]);
+    if (shot.cutout >= 0) {
+        drawCutoutOf(ostPictures[shot.cutout]);
     }
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/scene_time.h"
+#include "presentation/cut_keys.h"
 
 // The twist effect: an object drawn once per horizontal strip of the screen,
 // each copy turned by a slightly different angle, so that it looks wrung from
@@ -55,29 +56,30 @@ StripBox stripBox(int i, int count, int width, int height);
 float crossStripAngle(float phase, int i);
 float pillarStripAngle(float phase, int i);
 
-// Where the pillar's camera looks at t, or nothing at the times no pillar is
-// drawn.
+// Where the pillar's camera looks.
 struct PillarView {
     float centreX;
     float eyeDepth;
 };
-std::optional<PillarView> pillarViewAt(SceneTime t);
 
-// The machine pictures show from after this time on, over the pillar.
-inline constexpr SceneTime machinePicturesAfter = 10654;
+// What the pillar scene shows at t: its camera's view (nothing at the times
+// no pillar is drawn), the machine picture (an index into maskinePictures, -1
+// before the first) and the late picture over it (an index into
+// maskineLatePictures, -1 outside its stretch).
+struct TwistPillarShot {
+    std::optional<PillarView> view;
+    int machinePicture;
+    int latePicture;
+    // The first view's look-at point slides; only its depth cuts.
+    CutKeys cutKeys() const;
+};
+TwistPillarShot twistPillarShotAt(SceneTime t);
 
-// Only change inside their scenes; held is the value the previous frame left.
-int machinePictureIndexAt(SceneTime t, int held);
-float roomCameraOffsetAt(SceneTime t, float held);
-
-// Whether a second machine picture lies over the first at t.
-constexpr bool secondMachinePictureShown(SceneTime t) {
-    return 25334 < t && t < 30664;
-}
-
-// Index into maskineLatePictures of the picture over the machine picture; only
-// asked where secondMachinePictureShown holds.
-int secondMachinePictureAt(SceneTime t);
-
-// Index into ostPictures of the cut-out of the room scene at t, -1 for none.
-int roomCutoutAt(SceneTime t);
+// What the room scene shows at t: the offset added to its camera's angle and
+// its cut-out (an index into ostPictures, -1 for none).
+struct TwistRoomShot {
+    float cameraOffset;
+    int cutout;
+    CutKeys cutKeys() const;
+};
+TwistRoomShot twistRoomShotAt(SceneTime t);

@@ -116,33 +116,27 @@ void drawSphere(float cx, float cy, float cz, double radius, int slices, float s
     }
     const SphereShape shape{cx, cy, cz, radius, slices, sScale, tScale};
 
-    if (slices != sphereTableSlices) {
-        // The table only has room for the 50-slice sphere; any other count is
-        // computed afresh every time and never touches it.
-        SphereCell computed;
-        drawRows(shape, [&](int i, int j) -> const SphereCell& {
-            unitVector(i + 1, j, slices, computed.upper);
-            unitVector(i, j, slices, computed.lower);
-            return computed;
-        });
+    const bool fitsTable = slices == sphereTableSlices;
+    if (fitsTable && sphereTableBuilt) {
+        drawRows(shape,
+                 [](int i, int j) -> const SphereCell& { return sphereWorking.cells[i][j]; });
         return;
     }
-
-    if (!sphereTableBuilt) {
-        // The first sphere is the true one, whatever a deformation wrote into
-        // the (still zero) table before; it fills both copies as it goes.
-        drawRows(shape, [](int i, int j) -> const SphereCell& {
-            SphereCell& cell = sphereWorking.cells[i][j];
-            unitVector(i + 1, j, sphereTableSlices, cell.upper);
-            unitVector(i, j, sphereTableSlices, cell.lower);
-            return cell;
-        });
+    // The true sphere, whatever a deformation wrote into the (still zero)
+    // table before. The first one that fits the table fills both copies as it
+    // goes; any other count is computed afresh every time and leaves the table
+    // alone, which only has room for the 50-slice sphere.
+    SphereCell computed;
+    drawRows(shape, [&](int i, int j) -> const SphereCell& {
+        SphereCell& cell = fitsTable ? sphereWorking.cells[i][j] : computed;
+        unitVector(i + 1, j, slices, cell.upper);
+        unitVector(i, j, slices, cell.lower);
+        return cell;
+    });
+    if (fitsTable) {
         sphereRest = sphereWorking;
         sphereTableBuilt = true;
-        return;
     }
-
-    drawRows(shape, [](int i, int j) -> const SphereCell& { return sphereWorking.cells[i][j]; });
 }
 
 void restoreSphere() {

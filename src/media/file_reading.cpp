@@ -60,3 +60,8 @@ std::unique_ptr<uint8_t[]> readWholeFile(const std::string& path, size_t& size, 
     size = length;
     return buffer;
 }
+
+bool canOpenFile(const std::string& path) {
+    const FileDescriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    return file.fd >= 0;
+}

@@ -12,3 +12,7 @@
 // read is a failure, never a half-filled buffer. The length is checked before
 // anything is allocated, so a huge or sparse file costs no memory.
 std::unique_ptr<uint8_t[]> readWholeFile(const std::string& path, size_t& size, size_t maxBytes);
+
+// Whether the file at path can be opened for reading at all; a directory or
+// a FIFO counts. Opened without waiting, so that a FIFO cannot hold anything up.
+bool canOpenFile(const std::string& path);

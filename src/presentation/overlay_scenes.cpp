@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "base/render_config.h"
+#include "base/time_tables.h"
 #include "presentation/overlay_catalogue.h"
 
 namespace {
@@ -38,6 +39,13 @@ constexpr SceneTime pauseSecondFrom = 9239;
 constexpr SceneTime pauseEnd = 10125;
 constexpr SceneTime bandLower = 9791;
 
+// The soya pictures after the first, each in its window; the first shows
+// outside them, also at the switching milliseconds.
+constexpr TimeWindow<int> soyaWindows[] = {
+    {46651, 47537, 1}, {47537, 48426, 2}, {48426, 49308, 3},
+    {49308, 50198, 4}, {50198, 51087, 5}, {51087, openToTheEnd, 6},
+};
+
 CreditsPicture pictureOfStretch(const CreditsStretch& stretch, SceneTime t) {
     const SceneTime* m = stretch.marks;
     if (t < m[0]) {
@@ -70,12 +78,6 @@ Sprite* creditsSprite(CreditsPicture picture) {
     return nullptr;
 }
 
-}  // namespace
-
-int hearingPictureIndex(SceneTime t) {
-    return static_cast<int>(t % 2);
-}
-
 CreditsPicture creditsPictureAt(SceneTime t) {
     for (const CreditsStretch& stretch : flickeringStretches) {
         if (stretch.lower < t && t < stretch.upper) {
@@ -97,36 +99,43 @@ bool creditsBandBlanked(SceneTime t) {
     return bandLower < t && t < pauseEnd;
 }
 
-int soyaPictureIndex(SceneTime t) {
-    int index = 0;
-    if (46651 < t && t < 47537) {
-        index = 1;
-    }
-    if (47537 < t && t < 48426) {
-        index = 2;
-    }
-    if (48426 < t && t < 49308) {
-        index = 3;
-    }
-    if (49308 < t && t < 50198) {
-        index = 4;
-    }
-    if (50198 < t && t < 51087) {
-        index = 5;
-    }
-    if (t > 51087) {
-        index = 6;
-    }
-    return index;
+}  // namespace
+
+HearingShot hearingShotAt(SceneTime t) {
+    return {static_cast<int>(t % 2)};
+}
+
+CutKeys HearingShot::cutKeys() const {
+    return {0.0, static_cast<double>(picture)};
+}
+
+CreditsShot creditsShotAt(SceneTime t) {
+    return {creditsPictureAt(t), creditsBandBlanked(t)};
+}
+
+CutKeys CreditsShot::cutKeys() const {
+    // Each group's pictures in a block of 16, the band doubling the count.
+    const int shown = static_cast<int>(picture.group) * 16 + picture.index;
+    return {0.0, static_cast<double>(shown * 2 + (bandBlanked ? 1 : 0))};
+}
+
+SoyaShot soyaShotAt(SceneTime t) {
+    const TimeWindow<int>* window = windowHolding(soyaWindows, t);
+    return {window != nullptr ? window->value : 0};
+}
+
+CutKeys SoyaShot::cutKeys() const {
+    return {0.0, static_cast<double>(picture)};
 }
 
 void hearingScene(SceneTime t) {
-    drawPicture(hearingPictures[hearingPictureIndex(t)]);
+    drawPicture(hearingPictures[hearingShotAt(t).picture]);
 }
 
 void creditsScene(SceneTime t) {
-    drawPicture(creditsSprite(creditsPictureAt(t)));
-    if (creditsBandBlanked(t)) {
+    const CreditsShot shot = creditsShotAt(t);
+    drawPicture(creditsSprite(shot.picture));
+    if (shot.bandBlanked) {
         // Only colour is cleared: the pictures write no depth anyway.
         glEnable(GL_SCISSOR_TEST);
         // The band keeps its size in pixels and sits in the area's corner.
@@ -138,5 +147,5 @@ void creditsScene(SceneTime t) {
 }
 
 void soyaScene(SceneTime t) {
-    drawPicture(soyaPictures[soyaPictureIndex(t)]);
+    drawPicture(soyaPictures[soyaShotAt(t).picture]);
 }

@@ -1,138 +1,67 @@
 #include "sequence/cut_list.h"
 
 #include <algorithm>
+#include <array>
 
-#include "effects/bitmap_environment.h"
-#include "effects/box.h"
-#include "effects/spheres.h"
-#include "effects/spike.h"
-#include "effects/tunnel.h"
-#include "effects/twist.h"
-#include "presentation/overlay_scenes.h"
+#include "presentation/cut_keys.h"
 #include "sequence/timeline.h"
 
 namespace {
 
-constexpr double hidden = -1.0;
+// Reads the keys of one track, one millisecond after another, into cuts.
+class TrackReader {
+public:
+    TrackReader(CutKind kind, double first) : kind_(kind), previous_(first) {}
 
-// A key that is only seen (and only asked, as the scene asks its tables)
-// while the timeline row of scene runs.
-std::function<double(SceneTime)> whileRunning(SceneFunction scene,
-                                              std::function<double(SceneTime)> key) {
-    const TimelineRow* row = nullptr;
-    for (const TimelineRow& r : DemoTimeline) {
-        if (r.scene == scene) {
-            row = &r;
+    void read(SceneTime t, double key, std::vector<Cut>& cuts) {
+        if (key == previous_) {
+            return;
+        }
+        previous_ = key;
+        if (!inRun_ || t - lastChange_ >= flickerGapMs) {
+            finish(cuts);
+            cuts.push_back({t, kind_});
+            runStart_ = t;
+            inRun_ = true;
+        }
+        lastChange_ = t;
+    }
+
+    // Cuts where the last run of changes ends, if it lasted.
+    void finish(std::vector<Cut>& cuts) const {
+        if (inRun_ && lastChange_ - runStart_ >= flickerGapMs) {
+            cuts.push_back({lastChange_, kind_});
         }
     }
-    return [row, key](SceneTime t) { return row != nullptr && rowRuns(*row, t) ? key(t) : hidden; };
-}
 
-// Everything that changes the whole picture at once. No track: the grain,
-// which alternates every millisecond over every frame, and what moves
-// smoothly (the pillar's sliding look-at point, the tunnel's widening view,
-// the closing sheet slowing down). The title picture's own alternation is a
-// track, but as flicker it only cuts where it starts and ends.
-std::vector<CutTrack> demoTracks() {
-    using K = CutKind;
-    std::vector<CutTrack> tracks;
-    for (const TimelineRow& row : DemoTimeline) {
-        tracks.push_back(
-            {K::SceneChange, [&row](SceneTime t) { return rowRuns(row, t) ? 1.0 : 0.0; }});
+private:
+    CutKind kind_;
+    double previous_;
+    SceneTime runStart_ = 0;
+    SceneTime lastChange_ = 0;
+    bool inRun_ = false;
+};
+
+constexpr double notRunning = noCutKey;
+
+// A row's three tracks at t: whether it runs, its camera and its pictures.
+std::array<double, 3> rowKeys(const TimelineRow& row, SceneTime t, FrameDependentState& frames) {
+    if (!rowRuns(row, t)) {
+        return {0.0, notRunning, notRunning};
     }
-    // Camera cuts: jumps of a scene's time offset, orbit or view.
-    tracks.push_back({K::CameraCut, whileRunning(spikeScene, [offset = 0](SceneTime t) mutable {
-                          offset = spikeTimeOffsetAt(t, offset);
-                          return static_cast<double>(offset);
-                      })});
-    tracks.push_back(
-        {K::CameraCut, whileRunning(twistRoomScene, [offset = 0.0f](SceneTime t) mutable {
-             offset = roomCameraOffsetAt(t, offset);
-             return static_cast<double>(offset);
-         })});
-    tracks.push_back({K::CameraCut, whileRunning(twistPillarScene, [](SceneTime t) {
-                          const std::optional<PillarView> view = pillarViewAt(t);
-                          // The first view's look-at point slides; only its depth cuts.
-                          return view ? static_cast<double>(view->eyeDepth) : hidden;
-                      })});
-    tracks.push_back({K::CameraCut,
-                      whileRunning(boxScene, [divisor = boxStartOrbitDivisor](SceneTime t) mutable {
-                          divisor = nextBoxOrbitDivisor(divisor, t);
-                          return static_cast<double>(divisor);
-                      })});
-    tracks.push_back({K::CameraCut, whileRunning(spheresScene, [](SceneTime t) {
-                          return static_cast<double>(spheresCameraDistance(t));
-                      })});
-    tracks.push_back({K::CameraCut, whileRunning(tunnelScene, [](SceneTime t) {
-                          return static_cast<double>(tunnelTimeOffset(t));
-                      })});
-    // Pictures.
-    tracks.push_back({K::PictureChange, whileRunning(hearingScene, [](SceneTime t) {
-                          return static_cast<double>(hearingPictureIndex(t));
-                      })});
-    tracks.push_back({K::PictureChange, whileRunning(creditsScene, [](SceneTime t) {
-                          const CreditsPicture p = creditsPictureAt(t);
-                          return static_cast<double>(static_cast<int>(p.group) * 16 + p.index);
-                      })});
-    tracks.push_back({K::PictureChange, whileRunning(creditsScene, [](SceneTime t) {
-                          return creditsBandBlanked(t) ? 1.0 : 0.0;
-                      })});
-    tracks.push_back(
-        {K::PictureChange, whileRunning(twistPillarScene, [index = 0](SceneTime t) mutable {
-             if (t <= machinePicturesAfter) {
-                 return hidden;
-             }
-             index = machinePictureIndexAt(t, index);
-             return static_cast<double>(index);
-         })});
-    tracks.push_back({K::PictureChange, whileRunning(twistPillarScene, [](SceneTime t) {
-                          return secondMachinePictureShown(t)
-                                     ? static_cast<double>(secondMachinePictureAt(t))
-                                     : hidden;
-                      })});
-    tracks.push_back({K::PictureChange, whileRunning(twistRoomScene, [](SceneTime t) {
-                          return static_cast<double>(roomCutoutAt(t));
-                      })});
-    tracks.push_back({K::PictureChange, whileRunning(soyaScene, [](SceneTime t) {
-                          return static_cast<double>(soyaPictureIndex(t));
-                      })});
-    tracks.push_back({K::PictureChange, whileRunning(bitmapScene, [index = 0](SceneTime t) mutable {
-                          if (t <= closingPicturesAfter) {
-                              return hidden;
-                          }
-                          index = nextClosingPictureIndex(index, t);
-                          return static_cast<double>(index);
-                      })});
-    return tracks;
+    const CutKeys keys = row.shotKeys(t, frames);
+    return {1.0, keys.camera, keys.pictures};
 }
 
 }  // namespace
 
 std::vector<Cut> trackCuts(const CutTrack& track, SceneTime until) {
     std::vector<Cut> cuts;
-    double previous = track.key(0);
-    SceneTime runStart = 0, lastChange = 0;
-    bool inRun = false;
-    auto closeRun = [&] {
-        if (inRun && lastChange - runStart >= flickerGapMs) {
-            cuts.push_back({lastChange, track.kind});
-        }
-    };
+    TrackReader reader(track.kind, track.key(0));
     for (SceneTime t = 1; t <= until; ++t) {
-        const double key = track.key(t);
-        if (key == previous) {
-            continue;
-        }
-        previous = key;
-        if (!inRun || t - lastChange >= flickerGapMs) {
-            closeRun();
-            cuts.push_back({t, track.kind});
-            runStart = t;
-            inRun = true;
-        }
-        lastChange = t;
+        reader.read(t, track.key(t), cuts);
     }
-    closeRun();
+    reader.finish(cuts);
     return cuts;
 }
 
@@ -152,10 +81,26 @@ std::vector<Cut> mergeCuts(std::vector<Cut> cuts) {
 }
 
 std::vector<Cut> listCuts() {
-    std::vector<Cut> all;
-    for (const CutTrack& track : demoTracks()) {
-        std::vector<Cut> cuts = trackCuts(track, demoEndTime);
-        all.insert(all.end(), cuts.begin(), cuts.end());
+    constexpr CutKind kinds[3] = {CutKind::SceneChange, CutKind::CameraCut, CutKind::PictureChange};
+    FrameDependentState frames;
+    std::vector<TrackReader> readers;
+    for (const TimelineRow& row : DemoTimeline) {
+        const std::array<double, 3> first = rowKeys(row, 0, frames);
+        for (size_t k = 0; k < first.size(); ++k) {
+            readers.emplace_back(kinds[k], first[k]);
+        }
     }
-    return mergeCuts(std::move(all));
+    std::vector<Cut> cuts;
+    for (SceneTime t = 1; t <= demoEndTime; ++t) {
+        for (size_t r = 0; r < DemoTimeline.size(); ++r) {
+            const std::array<double, 3> keys = rowKeys(DemoTimeline[r], t, frames);
+            for (size_t k = 0; k < keys.size(); ++k) {
+                readers[r * keys.size() + k].read(t, keys[k], cuts);
+            }
+        }
+    }
+    for (const TrackReader& reader : readers) {
+        reader.finish(cuts);
+    }
+    return mergeCuts(std::move(cuts));
 }

@@ -21,8 +21,7 @@ struct Cut {
 };
 
 // One thing that decides what a scene shows: a key that stays the same for as
-// long as that part of the picture does. Called with every millisecond in
-// turn, so a key read from a held-value table may carry its own state.
+// long as that part of the picture does.
 struct CutTrack {
     CutKind kind;
     std::function<double(SceneTime)> key;
@@ -48,5 +47,8 @@ std::vector<Cut> trackCuts(const CutTrack& track, SceneTime until);
 std::vector<Cut> mergeCuts(std::vector<Cut> cuts);
 
 // Every cut of the demo, in time order, up to demoEndTime (the demo ends at
-// the first frame past it, so a later change is never seen).
+// the first frame past it, so a later change is never seen): the timeline
+// replayed one frame a millisecond, each row's scene asked for its shot while
+// the row runs, its start and end a scene change, its cut keys a camera cut
+// and a picture change.
 std::vector<Cut> listCuts();

@@ -1,18 +1,16 @@
 #include "shell/demo_context.h"
 
-#include <cstdlib>
-
 #include "gfx/gl_state.h"
 #include "platform/frame_memory.h"
 #include "platform/gl_extensions.h"
+#include "platform/headless.h"
 #include "platform/message.h"
 #include "platform/window.h"
 
 std::string openDemoContext(const RenderConfig& config, DemoDisplay display) {
     keepFrameMemoryInHeap();
     if (display == DemoDisplay::Headless) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        useHeadlessDrivers();
         suppressDialogs();
     }
     if (!createDemoWindow(config)) {

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "media/png_file.h"
+#include "platform/file_opening.h"
 #include "shell/frame_writer.h"
 
 namespace {
@@ -16,24 +17,27 @@ bool isFrameFileName(const std::string& name) {
 
 class PngDirectoryWriter : public FrameWriter {
 public:
+    // The directory is UTF-8 text; every file-system call gets it as a path
+    // made from UTF-8, which on Windows is not what a plain string gives.
     PngDirectoryWriter(const CaptureOptions& options)
         : directory(options.output),
+          directoryPath(pathFromUtf8(options.output)),
           width(options.width),
           height(options.height),
           force(options.force) {}
 
     bool open(std::string& error) override {
         std::error_code code;
-        std::filesystem::create_directories(directory, code);
-        if (code || !std::filesystem::is_directory(directory)) {
+        std::filesystem::create_directories(directoryPath, code);
+        if (code || !std::filesystem::is_directory(directoryPath)) {
             error = "cannot create the capture directory " + directory +
                     (code ? ": " + code.message() : "");
             return false;
         }
         // Frames of an earlier capture would mix with the new ones.
         std::vector<std::filesystem::path> earlier;
-        for (const auto& entry : std::filesystem::directory_iterator(directory, code)) {
-            if (isFrameFileName(entry.path().filename().string())) {
+        for (const auto& entry : std::filesystem::directory_iterator(directoryPath, code)) {
+            if (isFrameFileName(utf8FromPath(entry.path().filename()))) {
                 earlier.push_back(entry.path());
             }
         }
@@ -47,7 +51,7 @@ public:
         }
         for (const auto& path : earlier) {
             if (!std::filesystem::remove(path, code) && code) {
-                error = "cannot remove " + path.string() + ": " + code.message();
+                error = "cannot remove " + utf8FromPath(path) + ": " + code.message();
                 return false;
             }
         }
@@ -55,8 +59,8 @@ public:
     }
 
     bool write(SceneTime time, const std::vector<uint8_t>& rgb, std::string& error) override {
-        std::filesystem::path path = std::filesystem::path(directory) / frameFileName(time);
-        if (writePng(path.string(), width, height, rgb, error)) {
+        const std::filesystem::path path = directoryPath / frameFileName(time);
+        if (writePng(utf8FromPath(path), width, height, rgb, error)) {
             return true;
         }
         // Every picture already there is whole: they are kept.
@@ -68,6 +72,7 @@ public:
 
 private:
     std::string directory;
+    std::filesystem::path directoryPath;
     int width;
     int height;
     bool force;

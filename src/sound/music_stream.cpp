@@ -1,8 +1,5 @@
 #include "sound/music_stream.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -47,19 +44,6 @@ std::string lastErrorLine() {
     return std::string(soundErrorText(soundGetError())) + "\n";
 }
 
-// Whether the file can be opened at all: only a file that cannot is "not
-// found". One that opens but cannot be read whole (a directory, an empty or
-// shrinking file, a FIFO, one over the size bound) gives no data, which play() reports as
-// unplayable. Opened without waiting, so that a FIFO cannot hold up start-up.
-bool canOpen(const std::string& path) {
-    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (file < 0) {
-        return false;
-    }
-    close(file);
-    return true;
-}
-
 }  // namespace
 
 MusicStream::MusicStream(const char* name) {
@@ -69,7 +53,11 @@ MusicStream::MusicStream(const char* name) {
     const std::string path = dataPath(name);
     size_t length = 0;
     std::unique_ptr<uint8_t[]> block = readWholeFile(path, length, maxMusicFileBytes);
-    if (block == nullptr && !canOpen(path)) {
+    // Only a file that cannot be opened at all is "not found". One that opens
+    // but cannot be read whole (a directory, an empty or shrinking file, a
+    // FIFO, one over the size bound) gives no data, which play() reports as
+    // unplayable.
+    if (block == nullptr && !canOpenFile(path)) {
         endWithSoundError(std::string("File not found ") + name + "\n", LibraryState::Open);
     }
     // A null stream is not acted on here: play() reports it.

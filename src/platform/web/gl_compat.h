@@ -27,3 +27,4 @@
 #define glDisable velmorraDisable
 #define gluLookAt velmorraLookAt
 #define glTexEnvf velmorraTexEnvf
+#define glHint velmorraHint

@@ -1,6 +1,8 @@
 #include "platform/web/gl_layer.h"
 
 #include <cmath>
+#include <optional>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -22,11 +24,10 @@ struct Batch {
 };
 
 // A display list holds texture binds and batches, in call order.
-struct Command {
-    bool bind = false;
+struct Bind {
     GLuint texture = 0;
-    Batch batch;
 };
+using Command = std::variant<Bind, Batch>;
 
 struct Recording {
     GLuint list = 0;
@@ -201,44 +202,45 @@ bool mergeable(const Batch& a, const Batch& b) {
 // list itself bound last, and the triangles of draws that then follow one
 // another become one draw. Each draw costs the browser's emulation far more
 // than its vertices (the tunnel's cubes are 20 boxes of one texture).
+//
+// A bind is held back until the next draw (or the end of the list), so that
+// only the last of several binds in a row is ever written out.
 std::vector<Command> compacted(std::vector<Command> commands) {
     std::vector<Command> out;
-    bool bound = false;  // whether the list has bound a texture so far
-    GLuint texture = 0;
+    std::optional<GLuint> bound;    // the texture the list has bound so far
+    std::optional<GLuint> pending;  // a bind not yet followed by a draw
+    auto writePending = [&] {
+        if (pending && pending != bound) {
+            out.emplace_back(Bind{*pending});
+            bound = pending;
+        }
+        pending.reset();
+    };
     for (Command& command : commands) {
-        if (command.bind) {
-            if (!out.empty() && out.back().bind) {
-                out.pop_back();
-                bound = false;
-                for (const Command& earlier : out) {
-                    if (earlier.bind) {
-                        bound = true;
-                        texture = earlier.texture;
-                    }
-                }
-            }
-            if (bound && texture == command.texture) {
-                continue;
-            }
-            bound = true;
-            texture = command.texture;
-            out.push_back(std::move(command));
-        } else if (!out.empty() && !out.back().bind && mergeable(out.back().batch, command.batch)) {
-            std::vector<Vertex>& into = out.back().batch.vertices;
-            into.insert(into.end(), command.batch.vertices.begin(), command.batch.vertices.end());
+        if (const Bind* bind = std::get_if<Bind>(&command)) {
+            pending = bind->texture;
+            continue;
+        }
+        writePending();
+        Batch& batch = std::get<Batch>(command);
+        Batch* last = out.empty() ? nullptr : std::get_if<Batch>(&out.back());
+        if (last != nullptr && mergeable(*last, batch)) {
+            last->vertices.insert(last->vertices.end(), batch.vertices.begin(),
+                                  batch.vertices.end());
         } else {
-            out.push_back(std::move(command));
+            out.emplace_back(std::move(batch));
         }
     }
+    writePending();
     return out;
 }
 
 void runCommands(const std::vector<Command>& commands) {
     for (const Command& command : commands) {
-        if (command.bind) {
-            glBindTexture(GL_TEXTURE_2D, command.texture);
+        if (const Bind* bind = std::get_if<Bind>(&command)) {
+            glBindTexture(GL_TEXTURE_2D, bind->texture);
         } else {
-            drawBatch(command.batch);
+            drawBatch(std::get<Batch>(command));
         }
     }
 }
@@ -265,7 +267,7 @@ void velmorraEnd() {
     Batch batch = toDrawable(layer.beginMode, std::move(layer.pending));
     layer.pending = Batch{};
     if (layer.recording) {
-        layer.record.commands.push_back({false, 0, batch});
+        layer.record.commands.emplace_back(batch);
         if (layer.record.mode != GL_COMPILE_AND_EXECUTE) {
             return;
         }
@@ -390,7 +392,7 @@ GLboolean velmorraIsList(GLuint list) {
 void velmorraBindTexture(GLenum target, GLuint texture) {
     LayerState& layer = state();
     if (layer.recording && target == GL_TEXTURE_2D) {
-        layer.record.commands.push_back({true, texture, {}});
+        layer.record.commands.emplace_back(Bind{texture});
         if (layer.record.mode != GL_COMPILE_AND_EXECUTE) {
             return;
         }
@@ -491,4 +493,10 @@ void velmorraUnlockArrays() {}
 
 void velmorraTexEnvf(GLenum target, GLenum pname, GLfloat param) {
     glTexEnvi(target, pname, static_cast<GLint>(param));
+}
+
+void velmorraHint(GLenum target, GLenum mode) {
+    if (target == GL_GENERATE_MIPMAP_HINT) {
+        glHint(target, mode);
+    }
 }

@@ -46,3 +46,8 @@ void velmorraUnlockArrays();
 
 // The emulation reads the texture environment mode from glTexEnvi only.
 void velmorraTexEnvf(GLenum target, GLenum pname, GLfloat param);
+
+// WebGL takes only the mipmap hint and refuses every other target with an
+// error (the fog hint among them); a hint never changes what is drawn, so the
+// others are dropped here.
+void velmorraHint(GLenum target, GLenum mode);
