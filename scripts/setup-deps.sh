@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth xdotool
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   ffmpeg aubio-tools
+  pulseaudio pulseaudio-utils libpulse-dev
   libmp3lame-dev libmpg123-dev libfreetype-dev fonts-dejavu-core libpng-dev
   clang libclang-rt-14-dev
   emscripten dpkg-dev chromium firefox-esr

@@ -155,6 +155,12 @@ TEST(Options, EveryRefusalNamesItsReason) {
         {{"--help=me"}, "unknown option '--help=me'"},
         {{"--stats=1"}, "unknown option '--stats=1'"},
         {{"--size=640x480", "--Size=640x480"}, "unknown option '--Size=640x480'"},
+        {{"--av-offset=501"}, "cannot read option '--av-offset=501': milliseconds from -500"},
+        {{"--av-offset=-501"}, "cannot read option '--av-offset=-501'"},
+        {{"--av-offset=12ms"}, "cannot read option '--av-offset=12ms'"},
+        {{"--av-offset=+-5"}, "cannot read option '--av-offset=+-5'"},
+        {{"--av-offset"}, "cannot read option '--av-offset'"},
+        {{"--capture=x", "--av-offset=20"}, "--av-offset is for play: a capture plays no sound"},
     };
     for (const Refusal& r : refusals) {
         const std::string error = parseProgramOptions(r.arguments).error;
@@ -164,6 +170,9 @@ TEST(Options, EveryRefusalNamesItsReason) {
     // A video of the largest size a PNG run takes is refused, the PNG run is not.
     EXPECT_TRUE(parseProgramOptions({"--capture=x", "--size=16384x16384"}).error.empty());
     EXPECT_TRUE(parseProgramOptions({"--help"}).usageText);
+    EXPECT_EQ(parseProgramOptions({}).avOffsetMs, 0);
+    EXPECT_EQ(parseProgramOptions({"--av-offset=-500"}).avOffsetMs, -500);
+    EXPECT_EQ(parseProgramOptions({"w", "--av-offset=+35", "--av-offset=500"}).avOffsetMs, 500);
 }
 
 }  // namespace

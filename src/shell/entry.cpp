@@ -57,6 +57,7 @@ int demoMain(int argc, char** argv) {
     }
     FrameStats* measured = stats ? &*stats : nullptr;
     int exitCode = 0;
+    LiveClock clock(options.avOffsetMs);
     if (options.capture) {
         std::string message;
         exitCode = runCaptureLoop(*options.capture, measured, message);
@@ -64,9 +65,12 @@ int demoMain(int argc, char** argv) {
             showMessage("velmorra", message, MessageIcon::Error);
         }
     } else {
-        exitCode = runMainLoop(measured);
+        exitCode = runMainLoop(clock, measured);
     }
     if (stats) {
+        if (!options.capture) {
+            std::fputs(clock.describe().c_str(), stderr);
+        }
         std::fprintf(stderr, "velmorra: depth buffer: %d bits\n", depthBufferBits());
         std::fputs(stats->report().c_str(), stderr);
     }

@@ -3,14 +3,12 @@
 #include "platform/interrupt.h"
 #include "platform/window.h"
 #include "sequence/timeline.h"
-#include "shell/demo_clock.h"
 
 int interruptedExitCode(int signalNumber) {
     return 128 + signalNumber;
 }
 
-int runMainLoop(FrameStats* stats) {
-    DemoClock clock;
+int runMainLoop(LiveClock& clock, FrameStats* stats) {
     clock.start();
     if (stats != nullptr) {
         stats->start();
@@ -27,7 +25,7 @@ int runMainLoop(FrameStats* stats) {
         }
         // The first frame drawn after the end is the last one.
         going = t <= demoEndTime && lastKey != escapeKey && caughtSignal() == 0;
-        t = sceneTimeFromMs(clock.elapsedMs());
+        t = clock.read();
     }
     return caughtSignal() != 0 ? interruptedExitCode(caughtSignal()) : 0;
 }

@@ -9,7 +9,7 @@
 #include "shell/video_output.h"
 
 const char* const usageText =
-    "usage: velmorra [LETTERS] [--size=WxH [--stretch]] [--stats]\n"
+    "usage: velmorra [LETTERS] [--size=WxH [--stretch]] [--av-offset=MS] [--stats]\n"
     "                [--capture=OUT [--fps=N] [--from=MS] [--to=MS] [--shots=MS,MS,...]]\n"
     "\n"
     "Plays the demo: a loading picture, then 131 seconds of effects in time with the music.\n"
@@ -27,10 +27,14 @@ const char* const usageText =
     "               display offers) or the capture size. The demo draws in the largest\n"
     "               4:3 area centred in it, with black bars\n"
     "  --stretch    with --size, fill the whole frame instead of a 4:3 area\n"
+    "  --av-offset=MS  show the pictures MS milliseconds later (negative: earlier) than\n"
+    "               the music as the audio path reports it, -500 to 500 (default 0);\n"
+    "               the pictures follow the music as it is heard\n"
     "  --stats      at the end, frame statistics on stderr: frames drawn, mean frames per\n"
     "               second, median, 99th-percentile and longest frame time, overall and\n"
     "               per scene of the running order; first the depth buffer the demo got\n"
-    "               (24 bits asked for, 16 where the driver offers no more)\n"
+    "               (24 bits asked for, 16 where the driver offers no more); after play\n"
+    "               also the clock followed, its latency allowance and the sound's stalls\n"
     "\n"
     "Offline capture (no window, no sound, fixed frame step; frame k is drawn at\n"
     "t = floor(k * 1000 / fps) milliseconds):\n"
@@ -126,7 +130,7 @@ namespace {
 // a message can quote it), and the flags.
 struct CommandLine {
     std::vector<std::string> letters;
-    std::vector<std::string> capture, fps, from, to, shots, size;
+    std::vector<std::string> capture, fps, from, to, shots, size, avOffset;
     bool help = false;
     bool force = false;
     bool stats = false;
@@ -142,11 +146,12 @@ struct LongOption {
 };
 
 constexpr LongOption longOptions[] = {
-    {"--capture", &CommandLine::capture, nullptr}, {"--fps", &CommandLine::fps, nullptr},
-    {"--from", &CommandLine::from, nullptr},       {"--to", &CommandLine::to, nullptr},
-    {"--shots", &CommandLine::shots, nullptr},     {"--size", &CommandLine::size, nullptr},
-    {"--help", nullptr, &CommandLine::help},       {"--force", nullptr, &CommandLine::force},
-    {"--stats", nullptr, &CommandLine::stats},     {"--stretch", nullptr, &CommandLine::stretch},
+    {"--capture", &CommandLine::capture, nullptr},    {"--fps", &CommandLine::fps, nullptr},
+    {"--from", &CommandLine::from, nullptr},          {"--to", &CommandLine::to, nullptr},
+    {"--shots", &CommandLine::shots, nullptr},        {"--size", &CommandLine::size, nullptr},
+    {"--av-offset", &CommandLine::avOffset, nullptr}, {"--help", nullptr, &CommandLine::help},
+    {"--force", nullptr, &CommandLine::force},        {"--stats", nullptr, &CommandLine::stats},
+    {"--stretch", nullptr, &CommandLine::stretch},
 };
 
 CommandLine readCommandLine(const std::vector<std::string>& arguments) {
@@ -198,6 +203,28 @@ std::string judgeNumbers(const std::vector<std::string>& arguments, uint32_t low
         if (!parseUnsigned(valueOf(argument), value) || value < lowest || value > highest) {
             return unreadable(argument);
         }
+    }
+    return {};
+}
+
+// Whole milliseconds, with an optional sign, within the offset's range.
+std::string judgeAvOffset(const std::vector<std::string>& arguments, int& offsetMs) {
+    for (const std::string& argument : arguments) {
+        std::string_view text = valueOf(argument);
+        if (!text.empty() && text.front() == '+') {
+            text.remove_prefix(1);
+            if (!text.empty() && text.front() == '-') {
+                text = {};  // "+-5" is no number
+            }
+        }
+        int value = 0;
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+            value < -largestAvOffsetMs || value > largestAvOffsetMs) {
+            return "cannot read option '" + argument + "': milliseconds from " +
+                   std::to_string(-largestAvOffsetMs) + " to " + std::to_string(largestAvOffsetMs);
+        }
+        offsetMs = value;
     }
     return {};
 }
@@ -279,6 +306,9 @@ std::string judgeCaptureTogether(const CommandLine& line, const CaptureOptions& 
     if (line.capture.empty()) {
         return tuned ? "--fps, --from, --to, --shots and --force need --capture=OUT" : "";
     }
+    if (!line.avOffset.empty()) {
+        return "--av-offset is for play: a capture plays no sound";
+    }
     if (capture.to && *capture.to < capture.from) {
         return "--to is earlier than --from";
     }
@@ -313,6 +343,9 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     options.error = judgeSizes(line.size, size);
     if (options.error.empty()) {
         options.error = judgeCaptureValues(line, capture);
+    }
+    if (options.error.empty()) {
+        options.error = judgeAvOffset(line.avOffset, options.avOffsetMs);
     }
     if (!options.error.empty()) {
         return options;

@@ -29,13 +29,19 @@ struct ProgramOptions {
     bool usageText = false;  // --help
     std::optional<CaptureOptions> capture;
     bool stats = false;  // --stats: frame statistics on stderr at the end
-    std::string error;   // non-empty: the command line was not understood
+    // --av-offset: how much later than the music as the audio path reports it
+    // the pictures are shown in play, for hardware that delays one of them more.
+    int avOffsetMs = 0;
+    std::string error;  // non-empty: the command line was not understood
 };
 
 // The sizes --size accepts, on each side.
 constexpr int smallestWidth = 64;
 constexpr int smallestHeight = 48;
 constexpr int largestSide = 16384;
+
+// The range --av-offset accepts, in milliseconds.
+constexpr int largestAvOffsetMs = 500;
 
 // Reads the whole command line into a record, then judges it: the first
 // refusal found becomes the error. Arguments that begin with "--" are our own

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/library_warnings.h"
 #include "sound/mpeg_audio.h"
 #include "sound/sound_errors.h"
@@ -26,9 +28,19 @@ std::vector<SoundStream*> openStreams;
 // The mixer plays music outside its sample channels, so the one stream that
 // can play at a time is reported on the first channel.
 constexpr int musicChannel = 0;
-// The pictures follow a clock started right after play, so the device's buffer
-// is how far the sound lags them: 1024 frames is 23 ms at 44.1 kHz.
-constexpr int mixerChunkSize = 1024;
+// The pictures follow the music as the mixer delivers it, so a larger buffer
+// costs no sync, only a later start; 2048 frames (46 ms at 44.1 kHz) leaves
+// the audio thread room on a busy machine where 1024 underran.
+constexpr int mixerChunkSize = 2048;
+
+int mixRate = 0;
+int bytesPerFrame = 4;
+const char* driverName = "";
+
+// Written on the audio thread after each mixed chunk, read by the clock.
+std::mutex mixedLock;
+MixedMusic mixed;
+uint32_t lastChunkFrames = 0;
 
 bool fail(int code) {
     lastError = code;
@@ -50,22 +62,56 @@ void releaseMusic(SoundStream* stream) {
     }
 }
 
+// Runs on the audio thread, inside the mixer's lock, after every chunk: the
+// music was mixed into this chunk exactly when it is playing now.
+void SDLCALL countMixedMusic(void*, Uint8*, int length) {
+    const int64_t stamp = performanceCounter();
+    const auto frames = static_cast<uint32_t>(length / bytesPerFrame);
+    const bool playing = Mix_PlayingMusic() != 0;
+    std::lock_guard<std::mutex> hold(mixedLock);
+    lastChunkFrames = frames;
+    if (playing) {
+        mixed.framesBefore += mixed.chunkFrames;
+        mixed.chunkFrames = frames;
+        mixed.stampCount = stamp;
+        mixed.firstStampCount = mixed.chunks == 0 ? stamp : mixed.firstStampCount;
+        ++mixed.chunks;
+    } else if (mixed.chunks > 0) {
+        mixed.ended = true;
+    }
+}
+
+void startCountingMixedMusic() {
+    std::lock_guard<std::mutex> hold(mixedLock);
+    mixed = MixedMusic{};
+}
+
 }  // namespace
 
-bool soundInit(int mixRate, int maxChannels) {
+bool soundInit(int rate, int maxChannels) {
     if (initialised) {
         return fail(soundErrorAlreadyInitialised);
     }
-    if (mixRate <= 0 || maxChannels <= 0) {
+    if (rate <= 0 || maxChannels <= 0) {
         return fail(soundErrorInvalidParameter);
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return fail(soundErrorOutputDevice);
     }
-    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, mixerChunkSize) != 0) {
+    // SDL runs its audio thread at its highest priority of its own accord;
+    // forcing a real-time policy on top would, without RealtimeKit, leave
+    // the thread at the normal priority instead.
+    if (Mix_OpenAudio(rate, AUDIO_S16SYS, 2, mixerChunkSize) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return fail(soundErrorOutputDevice);
     }
+    int channels = 2;
+    Uint16 format = AUDIO_S16SYS;
+    Mix_QuerySpec(&mixRate, &format, &channels);
+    bytesPerFrame = std::max(1, SDL_AUDIO_BITSIZE(format) / 8 * channels);
+    driverName = SDL_GetCurrentAudioDriver() != nullptr ? SDL_GetCurrentAudioDriver() : "";
+    lastChunkFrames = mixerChunkSize;
+    Mix_SetPostMix(countMixedMusic, nullptr);
     // Without the MP3 decoder every open fails later as an unknown format.
     Mix_Init(MIX_INIT_MP3);
     Mix_AllocateChannels(maxChannels);
@@ -127,6 +173,7 @@ int soundStreamPlay(SoundStream* stream) {
         fail(soundErrorChannelAllocation);
         return -1;
     }
+    startCountingMixedMusic();
     if (Mix_PlayMusic(stream->music, 0) != 0) {
         fail(soundErrorPlay);
         return -1;
@@ -162,9 +209,30 @@ void soundClose() {
     for (SoundStream* stream : openStreams) {
         releaseMusic(stream);
     }
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
     Mix_Quit();
+    driverName = "";
+    mixRate = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     channelCount = 0;
     initialised = false;
+}
+
+MixedMusic soundMixedMusic() {
+    std::lock_guard<std::mutex> hold(mixedLock);
+    return mixed;
+}
+
+int soundMixRate() {
+    return mixRate;
+}
+
+int soundBufferFrames() {
+    std::lock_guard<std::mutex> hold(mixedLock);
+    return static_cast<int>(lastChunkFrames);
+}
+
+const char* soundDriverName() {
+    return driverName;
 }

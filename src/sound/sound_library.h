@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // A small sound library over SDL2_mixer, shaped after the calls the music
 // stream makes: initialise the output, open an MP3 stream from a block of
@@ -41,3 +42,23 @@ bool soundStreamClose(SoundStream* stream);
 // Stops everything and closes the output. Streams still open lose their data
 // and must still be closed to release their handles.
 void soundClose();
+
+// What the mixer has handed to the audio device of the playing music,
+// counted as each chunk is mixed (on the audio thread) and read as one
+// consistent snapshot from any thread.
+struct MixedMusic {
+    uint64_t chunks = 0;          // chunks with music in them
+    uint64_t framesBefore = 0;    // music frames mixed before the latest chunk
+    uint32_t chunkFrames = 0;     // frames in the latest chunk
+    int64_t stampCount = 0;       // performance counter when it was mixed
+    int64_t firstStampCount = 0;  // ... and when the music's first chunk was
+    bool ended = false;           // the music played and has stopped
+};
+
+MixedMusic soundMixedMusic();
+
+// The output as it was opened: frames per second and per device buffer, and
+// SDL's name of the audio driver ("" before soundInit).
+int soundMixRate();
+int soundBufferFrames();
+const char* soundDriverName();
