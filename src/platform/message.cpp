@@ -2,28 +2,15 @@
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/message_output.h"
+
 namespace {
 
 bool dialogsSuppressed = false;
-
-bool environmentIs(const char* name, const char* value) {
-    const char* actual = std::getenv(name);
-    return actual != nullptr && std::strcmp(actual, value) == 0;
-}
-
-bool displayAvailable() {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    bool haveDisplay = (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
-    // The offscreen and dummy drivers have no screen to put a box on.
-    return haveDisplay && !environmentIs("SDL_VIDEODRIVER", "offscreen") &&
-           !environmentIs("SDL_VIDEODRIVER", "dummy");
-}
 
 Uint32 boxFlags(MessageIcon icon) {
     switch (icon) {
@@ -39,6 +26,11 @@ Uint32 boxFlags(MessageIcon icon) {
 
 }  // namespace
 
+bool environmentIs(const char* name, const char* value) {
+    const char* actual = std::getenv(name);
+    return actual != nullptr && std::strcmp(actual, value) == 0;
+}
+
 void suppressDialogs() {
     dialogsSuppressed = true;
 }
@@ -50,10 +42,9 @@ void showMessage(std::string_view caption, std::string_view text, MessageIcon ic
     if (record.empty() || record.back() != '\n') {
         record.push_back('\n');
     }
-    std::fwrite(record.data(), 1, record.size(), stderr);
-    std::fflush(stderr);
+    writeMessageRecord(record);
 
-    if (dialogsSuppressed || environmentIs("VELMORRA_NO_DIALOGS", "1") || !displayAvailable()) {
+    if (dialogsSuppressed || environmentIs("VELMORRA_NO_DIALOGS", "1") || !messageBoxPossible()) {
         return;
     }
     std::string captionText(caption);
