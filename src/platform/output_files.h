@@ -30,7 +30,7 @@ Placed putInPlace(const std::string& from, const std::string& to, bool replace, 
 class DirectoryLock {
 public:
     DirectoryLock() = default;
-    ~DirectoryLock();
+    ~DirectoryLock() { release(); }
     DirectoryLock(const DirectoryLock&) = delete;
     DirectoryLock& operator=(const DirectoryLock&) = delete;
 

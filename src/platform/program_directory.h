@@ -21,6 +21,10 @@ bool locateProgramDirectory();
 // data/ (tests use a directory of their own).
 void setProgramDirectory(std::string_view directory);
 
+// Takes the media from newMedia (a directory ending in the separator) instead
+// of data/ beside the program.
+void useMediaDirectory(std::string_view newMedia);
+
 // The directory component of a path, up to and including the last '/'.
 std::string directoryOf(std::string_view path);
 

@@ -89,10 +89,6 @@ Placed putInPlace(const std::string& from, const std::string& to, bool replace,
     return Placed::Failed;
 }
 
-DirectoryLock::~DirectoryLock() {
-    release();
-}
-
 bool DirectoryLock::take(const std::string& directory, std::string& error) {
     release();
     const std::string name = directory + "/.velmorra.lock";

@@ -4,50 +4,14 @@
 // data\ folder beside the executable; Windows has no installed tree.
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
+#include "platform/path_style.h"
 #include "platform/program_directory.h"
 #include "platform/wide_text.h"
 
-namespace {
-
-constexpr std::string_view mediaPrefix = "data\\";
-
-std::string directory = ".\\";
-std::string media = ".\\data\\";
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-}  // namespace
-
-const std::string& programDirectory() {
-    return directory;
-}
-
-const std::string& mediaDirectory() {
-    return media;
-}
-
-std::string directoryOf(std::string_view path) {
-    const size_t cut = path.find_last_of("\\/");
-    if (cut == std::string_view::npos) {
-        return ".\\";
-    }
-    return std::string(path.substr(0, cut + 1));
-}
-
-void setProgramDirectory(std::string_view newDirectory) {
-    directory.assign(newDirectory);
-    if (directory.empty()) {
-        directory = ".\\";
-    } else if (!isSeparator(directory.back())) {
-        directory.push_back('\\');
-    }
-    media = directory + std::string(mediaPrefix);
-}
+const char pathSeparator = '\\';
+const char* const pathSeparators = "\\/";
 
 bool locateProgramDirectory() {
     // The call truncates silently when the buffer is short (answering its
@@ -69,15 +33,4 @@ bool locateProgramDirectory() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::string dataPath(std::string_view name) {
-    // Media names are written with either separator; Windows takes both, but
-    // one kind throughout keeps the paths in messages readable.
-    std::string turned(name);
-    std::replace(turned.begin(), turned.end(), '/', '\\');
-    if (turned.starts_with(mediaPrefix)) {
-        return media + turned.substr(mediaPrefix.size());
-    }
-    return directory + turned;
 }
