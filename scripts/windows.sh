@@ -16,6 +16,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="${VELMORRA_JOBS:-2}"
+# shellcheck source=scripts/debian-sources.sh
+source "$root/scripts/debian-sources.sh"
 toolchain="$root/win/mingw-w64-x86_64.cmake"
 triple=x86_64-w64-mingw32
 
@@ -26,52 +28,10 @@ png_version=1.6.39
 zlib_version=1.2.13
 
 install_packages() {
-  local wanted=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev cmake make)
-  local missing=()
-  for pkg in "${wanted[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$pkg")
-    fi
-  done
-  ((${#missing[@]} == 0)) && return 0
-  echo "velmorra-win: installing ${missing[*]}" >&2
-  local sudo=""
-  [[ $(id -u) -ne 0 ]] && sudo="sudo"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  install_missing_packages velmorra-win g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev cmake make
 }
 
 compiler_version() { "$triple-g++-posix" -dumpfullversion; }
-
-# Fetches one Debian source package into $2 through an apt configuration of
-# our own (a deb-src line, state and cache directories under $3), leaving the
-# system's sources as they are.
-fetch_source() {
-  local package="$1" into="$2" apt_dir="$3"
-  mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$into"
-  if [[ ! -f "$apt_dir/sources.list" ]]; then
-    local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-    echo "deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm main" \
-      >"$apt_dir/sources.list"
-  fi
-  local options=(-o "Dir::Etc::sourcelist=$apt_dir/sources.list" -o "Dir::Etc::sourceparts=-"
-    -o "Dir::State=$apt_dir" -o "Dir::State::status=/var/lib/dpkg/status"
-    -o "Dir::Cache=$apt_dir" -o "APT::Sandbox::User=root")
-  if [[ ! -f "$apt_dir/updated" ]]; then
-    apt-get "${options[@]}" update -qq
-    touch "$apt_dir/updated"
-  fi
-  (cd "$into" && apt-get "${options[@]}" source --download-only -qq "$package")
-}
-
-# Unpacks the upstream tarball of a fetched source package into $2.
-unpack_source() {
-  local tarball
-  tarball="$(ls "$1"/*.orig.tar.* | head -n 1)"
-  mkdir -p "$2"
-  tar -xf "$tarball" -C "$2" --strip-components=1
-}
 
 # Configures, builds and installs one CMake project from $2 with the
 # toolchain; the rest of the arguments are its options. The log stays in the
