@@ -2,15 +2,17 @@
 # How far the demo's sound lies behind its pictures, played live and measured
 # the way a viewer meets it: the demo windowed under Xvfb, its sound played
 # into a PulseAudio server of our own with a null sink, and one ffmpeg
-# recording the screen (x11grab, 60 frames/s) and the sink's monitor with
+# recording the screen (x11grab, 120 frames/s) and the sink's monitor with
 # -copyts, so that both share the wall clock. Each cut is the recorded frame
 # where the whole picture changes, each hit an aubioonset onset in the
 # recorded sound. A control program that flashes a window and clicks at known
-# moments first measures how late the rig itself sees and hears; the report
-# takes that off. Run by hand, not in CI: it plays the whole demo (2.5 min).
+# moments, before the demo and after it, measures how late the rig itself
+# sees and hears; the report takes that off. Run by hand, not in CI: it plays
+# the whole demo (2.5 min).
 #
 #   bench/live-sync/live_sync.sh [--build DIR] [--binary PATH] [--runs N]
-#                                [--load N] [--keep] [-- DEMO_ARGUMENTS]
+#                                [--load N] [--buffer FRAMES] [--keep]
+#                                [-- DEMO_ARGUMENTS]
 #
 #   --build   the build tree with the report and control programs (build/)
 #   --binary  the demo to measure (default: the build's velmorra); it finds
@@ -18,6 +20,8 @@
 #   --runs    plays of the demo after one calibration (1)
 #   --load    N busy loops of our own running during the plays, on top of
 #             whatever else the machine is doing (0)
+#   --buffer  the sound buffer the demo asks for, in frames (2048; 1024 for
+#             builds before the music clock); the control asks for the same
 #   --keep    keep the recordings (the directory is printed)
 #   --        the rest is handed to the demo (for example --av-offset=-10)
 #
@@ -30,6 +34,7 @@ build="$root/build"
 binary=""
 runs=1
 load=0
+demo_buffer_frames=2048
 keep=0
 demo_arguments=()
 while (($#)); do
@@ -38,6 +43,7 @@ while (($#)); do
     --binary) binary="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
     --load) load="$2"; shift 2 ;;
+    --buffer) demo_buffer_frames="$2"; shift 2 ;;
     --keep) keep=1; shift ;;
     --) shift; demo_arguments=("$@"); break ;;
     *) echo "live_sync.sh: unknown argument $1" >&2; exit 2 ;;
@@ -110,7 +116,7 @@ echo "recorder and control priority: ${recorder_priority[*]:-none}"
 recorder=""
 start_recording() {
   "${recorder_priority[@]}" ffmpeg -nostdin -loglevel error -y \
-    -thread_queue_size 1024 -f x11grab -framerate 60 -video_size "${width}x${height}" -i "$display" \
+    -thread_queue_size 1024 -f x11grab -framerate 120 -video_size "${width}x${height}" -i "$display" \
     -thread_queue_size 1024 -f pulse -sample_rate 44100 -channels 2 -i rig.monitor \
     -copyts -map 0:v -map 1:a -vf "scale=80:60:flags=area,format=gray" -fps_mode:v passthrough \
     -c:v rawvideo -c:a pcm_s16le -f nut "$1/recording.nut" &
@@ -122,7 +128,8 @@ stop_recording() {
   wait "$recorder" || true
 }
 # The files live_sync_report reads: grey frames with their grab times, the
-# sound's packet times, the sound itself and the onsets in it.
+# sound's packet times, the sound itself and the onsets in it, found in steps
+# of 64 samples (1.5 ms) rather than aubioonset's 256.
 extract() {
   local dir="$1"
   ffprobe -v error -select_streams v:0 -show_entries packet=pts_time -of csv=p=0 \
@@ -131,13 +138,13 @@ extract() {
   ffprobe -v error -select_streams a:0 -show_entries packet=pts_time,size -of csv=p=0 \
     "$dir/recording.nut" >"$dir/audio.csv"
   ffmpeg -nostdin -v error -i "$dir/recording.nut" -map 0:a -c:a pcm_s16le "$dir/audio.wav"
-  aubioonset -i "$dir/audio.wav" >"$dir/onsets.txt"
+  aubioonset -H 64 -i "$dir/audio.wav" >"$dir/onsets.txt"
   rm -f "$dir/recording.nut"
 }
 
 echo "live sync of $binary ${demo_arguments[*]}"
 ffmpeg -nostdin -v error -i "$music" -c:a pcm_s16le "$work/music.wav"
-aubioonset -i "$work/music.wav" >"$work/music-onsets.txt"
+aubioonset -H 64 -i "$work/music.wav" >"$work/music-onsets.txt"
 
 for ((i = 0; i < load; ++i)); do
   bash -c 'while :; do :; done' &
@@ -151,19 +158,22 @@ for ((run = 1; run <= runs; ++run)); do
   (while :; do cut -d' ' -f1 /proc/loadavg; sleep 5; done) >"$dir/load.txt" &
   sampler=$!
   # A silent stream keeps the sink playing between the control and the demo,
-  # so the recorded sound runs on without a gap.
+  # so the recorded sound runs on without a gap. It asks for more latency than
+  # the control and the demo, which ask for the same, so the sink runs at one
+  # latency while either plays.
   pacat --raw --latency-msec=200 </dev/zero &
   keeper=$!
   start_recording "$dir"
-  # The control program flashes and clicks 16 times, then the demo plays; one
-  # recording holds both, so the rig's delays apply to the demo as measured.
-  SDL_VIDEODRIVER=x11 "${recorder_priority[@]}" "$control" "$width" "$height" 16 >"$dir/control.log"
+  # The control program flashes and clicks 16 times before the demo and 16
+  # times after it; one recording holds all three, so the rig's delays, drawn
+  # as a line between the two, apply to the demo as measured.
+  SDL_VIDEODRIVER=x11 "${recorder_priority[@]}" "$control" "$width" "$height" 16 "$demo_buffer_frames" >"$dir/control.log"
   demo_start="$(date +%s%6N)"
   echo "$demo_start" >"$dir/demo-start.txt"
   status=0
   SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=pulseaudio timeout 300 "$binary" --size="${width}x${height}" w --stats "${demo_arguments[@]}" \
     >"$dir/demo.out" 2>"$dir/demo.err" || status=$?
-  sleep 0.5
+  SDL_VIDEODRIVER=x11 "${recorder_priority[@]}" "$control" "$width" "$height" 16 "$demo_buffer_frames" >>"$dir/control.log"
   stop_recording
   kill "$sampler" "$keeper"
   wait "$sampler" "$keeper" 2>/dev/null || true

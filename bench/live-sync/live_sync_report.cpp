@@ -1,6 +1,8 @@
-// Reads one recording of the rig (see live_sync.sh): first the control
-// program's flashes and clicks, which give the rig's own delays, then the
-// demo, whose sound after picture it prints for every cut it finds.
+// Reads one recording of the rig (see live_sync.sh): the control program's
+// flashes and clicks before and after the demo, which give the rig's own
+// delays, and between them the demo, whose sound after picture it measures
+// for every cut it finds: the figures on standard output, each cut in
+// DIR/cuts.txt.
 //
 //   live_sync_report DIR CONTROL_LOG MUSIC_WAV MUSIC_ONSETS DEMO_START_MICROSECONDS
 
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "recording.h"
@@ -55,9 +58,11 @@ constexpr double leapScore = 0.8;
 // How close to where the loudness curve puts it an onset must lie.
 constexpr double onsetOnBeatMs = 12.0;
 // The recorder stamps its sound with its own idea of the latency, off by
-// anything up to a few hundred milliseconds: the control's events are half a
-// second apart, and each is looked for this far either side.
-constexpr double eventSearchMs = 240.0;
+// anything up to a few hundred milliseconds (363 ms has been seen), so the
+// rig's delay is looked for this far either side of none...
+constexpr double rigSearchMs = 1500.0;
+// ...as the one shift that lines up the most events to within this.
+constexpr double rigToleranceMs = 20.0;
 // The music's own hit must lie this close to the cut to count it.
 constexpr double musicHitMs = 15.0;
 
@@ -160,54 +165,120 @@ private:
     const Recording& recording_;
 };
 
-// The rig's delays, median over the control's events: how much later than
-// shown a picture is grabbed, and than played a click is recorded.
-bool calibrate(const Recording& r, const std::string& controlLog, double& videoRig,
-               double& audioRig) {
-    std::vector<double> flashes, clicks;
-    std::ifstream in(controlLog);
-    std::string kind;
-    for (double micros; in >> kind >> micros;) {
-        (kind == "flash" ? flashes : clicks).push_back(micros / 1000.0);
+// How much later than sent the rig records a kind of event: the shift that
+// lines up the most of them with what was recorded, refined to the median of
+// their own delays. The control's events are unevenly spaced, so a shift by
+// whole events lines up only a few; a delay longer than the gap between two
+// events cannot be mistaken for a short one.
+std::vector<double> rigDelays(const std::vector<double>& sent,
+                              const std::vector<double>& recorded) {
+    std::vector<double> best;
+    for (double shift = -rigSearchMs; shift <= rigSearchMs; shift += 1.0) {
+        std::vector<double> delays;
+        for (double at : sent) {
+            const double seen = nearest(recorded, at + shift, rigToleranceMs);
+            if (!std::isnan(seen)) {
+                delays.push_back(seen - at);
+            }
+        }
+        if (delays.size() > best.size()) {
+            best = std::move(delays);
+        }
     }
+    return best;
+}
+
+// The rig's delays at one moment, medians over one run of the control.
+struct RigDelay {
+    double atMs = 0.0;  // the middle of that run
+    double videoMs = 0.0;
+    double audioMs = 0.0;
+};
+
+// The recorded events that may belong to the control events from firstMs to
+// lastMs: those within the widest delay searched.
+std::vector<double> eventsNear(const std::vector<double>& recorded, double firstMs, double lastMs) {
+    std::vector<double> near;
+    for (double ms : recorded) {
+        if (ms >= firstMs - rigSearchMs && ms <= lastMs + rigSearchMs) {
+            near.push_back(ms);
+        }
+    }
+    return near;
+}
+
+// One run of the control: how much later than shown a picture is grabbed,
+// and than played a click is recorded.
+bool calibrateRun(const Recording& r, const std::vector<double>& flashes,
+                  const std::vector<double>& clicks, const char* which, RigDelay& delay) {
     std::vector<double> lit;  // the first bright frame after a dark one
     for (size_t i = 1; i < r.brightness.size(); ++i) {
         if (r.brightness[i] > 128.0 && r.brightness[i - 1] < 64.0) {
             lit.push_back(r.frameMs[i]);
         }
     }
-    std::vector<double> video, audio;
-    for (double flash : flashes) {
-        const double seen = nearest(lit, flash, eventSearchMs);
-        if (!std::isnan(seen)) {
-            video.push_back(seen - flash);
-        }
-    }
-    for (double click : clicks) {
-        const double heard = nearest(r.onsetMs, click, eventSearchMs);
-        if (!std::isnan(heard)) {
-            audio.push_back(heard - click);
-        }
-    }
-    if (flashes.empty() || video.size() < flashes.size() / 2 || audio.size() < clicks.size() / 2) {
+    const std::vector<double> video =
+        rigDelays(flashes, eventsNear(lit, flashes.front(), flashes.back()));
+    const std::vector<double> audio =
+        rigDelays(clicks, eventsNear(r.onsetMs, clicks.front(), clicks.back()));
+    if (video.size() < flashes.size() * 3 / 4 || audio.size() < clicks.size() * 3 / 4) {
         std::fprintf(stderr,
-                     "live_sync_report: the rig saw %zu of %zu flashes, %zu of %zu clicks\n",
-                     video.size(), flashes.size(), audio.size(), clicks.size());
+                     "live_sync_report: the rig %s saw %zu of %zu flashes, %zu of %zu clicks\n",
+                     which, video.size(), flashes.size(), audio.size(), clicks.size());
         return false;
     }
     std::printf(
-        "rig: video %+.1f ms (quartiles %+.1f / %+.1f, %zu of %zu flashes), "
+        "rig %s: video %+.1f ms (quartiles %+.1f / %+.1f, %zu of %zu flashes), "
         "audio %+.1f ms (quartiles %+.1f / %+.1f, %zu of %zu clicks)\n",
-        quantile(video, 0.5), quantile(video, 0.25), quantile(video, 0.75), video.size(),
+        which, quantile(video, 0.5), quantile(video, 0.25), quantile(video, 0.75), video.size(),
         flashes.size(), quantile(audio, 0.5), quantile(audio, 0.25), quantile(audio, 0.75),
         audio.size(), clicks.size());
-    videoRig = quantile(video, 0.5);
-    audioRig = quantile(audio, 0.5);
+    delay = {(clicks.front() + clicks.back()) / 2.0, quantile(video, 0.5), quantile(audio, 0.5)};
     return true;
 }
 
+// The control runs before and after the demo. The recorded sound is timed by
+// counting its samples, and the sink's sample clock runs a little off the
+// wall clock (its block timing rounds to whole microseconds), so the rig's
+// delays are taken from both runs and drawn as a straight line between them.
+class RigDelays {
+public:
+    bool calibrate(const Recording& r, const std::string& controlLog, double demoStartMs) {
+        std::vector<double> flashes[2], clicks[2];
+        std::ifstream in(controlLog);
+        std::string kind;
+        for (double micros; in >> kind >> micros;) {
+            const int run = micros / 1000.0 < demoStartMs ? 0 : 1;
+            (kind == "flash" ? flashes : clicks)[run].push_back(micros / 1000.0);
+        }
+        for (int run = 0; run < 2; ++run) {
+            if (flashes[run].empty() || clicks[run].empty()) {
+                std::fprintf(stderr, "live_sync_report: no control run %s the demo in %s\n",
+                             run == 0 ? "before" : "after", controlLog.c_str());
+                return false;
+            }
+        }
+        return calibrateRun(r, flashes[0], clicks[0], "before", before_) &&
+               calibrateRun(r, flashes[1], clicks[1], "after", after_);
+    }
+
+    double videoMs(double atMs) const { return along(atMs, before_.videoMs, after_.videoMs); }
+    double audioMs(double atMs) const { return along(atMs, before_.audioMs, after_.audioMs); }
+
+private:
+    double along(double atMs, double beforeMs, double afterMs) const {
+        const double share = (atMs - before_.atMs) / (after_.atMs - before_.atMs);
+        return beforeMs + share * (afterMs - beforeMs);
+    }
+
+    RigDelay before_, after_;
+};
+
+// Prints the figures and writes each matched cut's time and sound after
+// picture, one a line, to perCutPath.
 int measureDemo(const Recording& r, const std::string& musicWav, const std::string& musicOnsetsPath,
-                double demoStartMs, double videoRig, double audioRig) {
+                double demoStartMs, const RigDelays& rig, const std::string& perCutPath) {
+    std::ofstream perCut(perCutPath);
     std::vector<double> musicOnsets;
     for (double seconds : readNumbers(musicOnsetsPath)) {
         musicOnsets.push_back(seconds * 1000.0);
@@ -258,12 +329,16 @@ int measureDemo(const Recording& r, const std::string& musicWav, const std::stri
         if (std::isnan(heard)) {
             continue;
         }
-        const double shown = nearest(pictures, heard - (hit - cut.ms), pictureSearchMs);
+        // On the wall clock, with the rig's own delays taken off both.
+        const double played = heard - rig.audioMs(heard);
+        const double grabbedIfInStep = played - (hit - cut.ms) + rig.videoMs(played);
+        const double shown = nearest(pictures, grabbedIfInStep, pictureSearchMs);
         if (std::isnan(shown)) {
             continue;
         }
-        const double late = (heard - audioRig) - (shown - videoRig) - (hit - cut.ms);
+        const double late = played - (shown - rig.videoMs(shown)) - (hit - cut.ms);
         all.push_back(late);
+        perCut << cut.ms << ' ' << late << '\n';
         thirds[std::min<size_t>(2, 3 * cut.ms / demoEndTime)].push_back(late);
     }
     std::printf("cuts: %zu in the demo, %zu picture changes and %zu sound onsets recorded\n",
@@ -300,10 +375,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "live_sync_report: %s\n", error.c_str());
         return 1;
     }
-    double videoRig = 0.0, audioRig = 0.0;
-    if (!calibrate(recording, argv[2], videoRig, audioRig)) {
+    const double demoStartMs = std::atof(argv[5]) / 1000.0;
+    RigDelays rig;
+    if (!rig.calibrate(recording, argv[2], demoStartMs)) {
         return 1;
     }
-    return measureDemo(recording, argv[3], argv[4], std::atof(argv[5]) / 1000.0, videoRig,
-                       audioRig);
+    return measureDemo(recording, argv[3], argv[4], demoStartMs, rig, dir + "/cuts.txt");
 }

@@ -2,7 +2,12 @@
 // stream that clicks at the same moments, so that a recording of both shows
 // how late the rig itself sees a picture and hears a sound.
 //
-//   velmorra_rig_control WIDTH HEIGHT COUNT > control.log
+//   velmorra_rig_control WIDTH HEIGHT COUNT BUFFER_FRAMES > control.log
+//
+// BUFFER_FRAMES is the buffer the demo asks its sound server for. The control
+// asks for the same, the way SDL does (a target length and nothing else, the
+// server choosing the sink's share), so that the sink runs at the same
+// latency while the control plays as while the demo does.
 //
 // Prints "flash MICROSECONDS" once each white picture has reached the X
 // server and "click MICROSECONDS" for the moment each click is played, both on
@@ -26,7 +31,12 @@ namespace {
 constexpr int rate = 44100;
 constexpr int blockFrames = 220;  // 5 ms
 constexpr double firstEventMs = 1500.0;
-constexpr double eventGapMs = 500.0;
+
+// The gap before event k + 1: 400 to 650 ms, uneven, so that the recording
+// lines up with the events at one shift only, however late the rig is.
+double eventGapMs(int k) {
+    return 400.0 + (k * 137) % 250;
+}
 
 int64_t wallMicros() {
     timespec now{};
@@ -84,20 +94,21 @@ void waitUntil(int64_t micros) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: velmorra_rig_control WIDTH HEIGHT COUNT\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: velmorra_rig_control WIDTH HEIGHT COUNT BUFFER_FRAMES\n");
         return 2;
     }
     const int width = std::atoi(argv[1]), height = std::atoi(argv[2]), count = std::atoi(argv[3]);
+    const auto bufferBytes = static_cast<uint32_t>(4 * std::atoi(argv[4]));
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "rig_control: %s\n", SDL_GetError());
         return 1;
     }
     SDL_Window* window = SDL_CreateWindow("velmorra rig control", 0, 0, width, height, 0);
     const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
-    const pa_buffer_attr buffer{static_cast<uint32_t>(-1), 4 * rate * 50 / 1000,
-                                static_cast<uint32_t>(-1), 4 * blockFrames,
-                                static_cast<uint32_t>(-1)};
+    const auto serverChooses = static_cast<uint32_t>(-1);
+    const pa_buffer_attr buffer{serverChooses, bufferBytes, serverChooses, serverChooses,
+                                serverChooses};
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "velmorra rig control", PA_STREAM_PLAYBACK, nullptr,
                                       "clicks", &spec, nullptr, &buffer, &error);
@@ -109,8 +120,10 @@ int main(int argc, char** argv) {
     fill(window, 0);
     const int64_t start = wallMicros();
     std::vector<int64_t> moments;
+    double atMs = firstEventMs;
     for (int k = 0; k < count; ++k) {
-        moments.push_back(start + static_cast<int64_t>((firstEventMs + k * eventGapMs) * 1000));
+        moments.push_back(start + static_cast<int64_t>(atMs * 1000));
+        atMs += eventGapMs(k);
     }
     std::atomic<bool> stop{false};
     std::thread sound(playClicks, stream, std::cref(moments), std::ref(stop));
