@@ -49,6 +49,16 @@ TEST(MusicClock, FollowsTheDeliveredSoundAndWaitsForItAfterAStall) {
     EXPECT_EQ(clock.source(), ClockSource::Counter);
 }
 
+TEST(MusicClock, AChunkMixedLateDoesNotHoldThePicturesBack) {
+    MusicClock clock(40.0, 0.0);
+    play(clock, {
+                    {0, 40, 8, false, 60, 12, "the first chunk mixed 8 ms late"},
+                    {40, 40, 42, false, 90, 48, "the next on time: its epoch counts"},
+                    {80, 40, 85, false, 125, 83, "late again: the earliest still counts"},
+                });
+    EXPECT_EQ(clock.stalls(), 0u);
+}
+
 TEST(MusicClock, TheOffsetMovesThePicturesAndNoSoundMeansTheCounter) {
     MusicClock later(40.0, 25.0);
     EXPECT_DOUBLE_EQ(later.allowanceMs(), 65.0);

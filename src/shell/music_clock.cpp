@@ -26,10 +26,7 @@ void MusicClock::observe(const DeliveredSound& sound) {
     epochs_[epochsHeld_ == 0 ? 0 : nextEpoch_] = epoch;
     nextEpoch_ = epochsHeld_ == 0 ? 1 : (nextEpoch_ + 1) % epochCount;
     epochsHeld_ = std::min(epochsHeld_ + 1, epochCount);
-    std::array<double, epochCount> sorted = epochs_;
-    std::nth_element(sorted.begin(), sorted.begin() + epochsHeld_ / 2,
-                     sorted.begin() + epochsHeld_);
-    epochMs_ = sorted[epochsHeld_ / 2];
+    epochMs_ = *std::min_element(epochs_.begin(), epochs_.begin() + epochsHeld_);
 }
 
 double MusicClock::read(const DeliveredSound& sound, double nowMs) {

@@ -66,7 +66,11 @@ private:
     double startMs_ = 0.0;
     uint64_t seenChunks_ = 0;
     // The counter time at which music position 0 was mixed, as each recent
-    // chunk tells it; the median of them rides out the audio thread's jitter.
+    // chunk tells it. A chunk is heard after what the device still holds when
+    // it is mixed, at most the whole buffer the allowance counts (less when
+    // the audio thread woke late or the device had room left), so no chunk
+    // tells an epoch earlier than the true one and the earliest is nearest to
+    // it. Only recent ones count, so that a drifting sound card is followed.
     static constexpr size_t epochCount = 15;
     std::array<double, epochCount> epochs_{};
     size_t epochsHeld_ = 0;
