@@ -38,7 +38,7 @@ void LiveClock::start() {
 }
 
 SceneTime LiveClock::read() {
-    const double now = counter_.elapsedMs();
+    const double now = lead_.seenAtMs(counter_.elapsedMs());
     const bool wasMusic = music_.source() == ClockSource::Music;
     if (music_.source() == ClockSource::Music) {
         lastMs_ = music_.read(deliveredSince(counter_, soundMixRate()), now);

@@ -4,11 +4,13 @@
 
 #include "base/scene_time.h"
 #include "shell/demo_clock.h"
+#include "shell/frame_lead.h"
 #include "shell/music_clock.h"
 
-// The clock of real-time play: the music as it is heard, read from what the
-// mixer has delivered, or the performance counter when there is no sound to
-// follow. Start it right after the music was started.
+// The clock of real-time play: the music as it is heard when the picture
+// drawn after the read is seen, read from what the mixer has delivered, or
+// the performance counter when there is no sound to follow. Start it right
+// after the music was started.
 class LiveClock {
 public:
     // offsetMs: --av-offset, added to the latency the audio path reports.
@@ -24,6 +26,7 @@ public:
 
 private:
     DemoClock counter_;
+    FrameLead lead_;
     double offsetMs_;
     double deviceLatencyMs_ = 0.0;
     MusicClock music_;
