@@ -98,11 +98,41 @@ Environment headlessEnvironment() {
             {"MESA_EXTENSION_OVERRIDE", unsetVariable}};
 }
 
+namespace {
+
+// The directories this test program made, removed when it ends. A death
+// test's child ends through exit() too, so only the process that made them
+// removes them.
+struct MadeDirectories {
+    pid_t maker = getpid();
+    std::vector<std::string> paths;
+    ~MadeDirectories() {
+        if (getpid() != maker) {
+            return;
+        }
+        for (const std::string& path : paths) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+};
+
+MadeDirectories& madeDirectories() {
+    static MadeDirectories made;
+    return made;
+}
+
+}  // namespace
+
 std::string makeTemporaryDirectory(const std::string& stem) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / ("velmorra-" + stem + "-XXXXXX")).string();
     char* made = mkdtemp(pattern.data());
-    return made != nullptr ? std::string(made) : std::string();
+    if (made == nullptr) {
+        return std::string();
+    }
+    madeDirectories().paths.push_back(made);
+    return made;
 }
 
 std::string installBinaryCopy(const std::string& directory) {

@@ -31,7 +31,8 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const Enviro
 // dummy audio, no dialogs.
 Environment headlessEnvironment();
 
-// A fresh, empty directory under the system's temporary directory.
+// A fresh, empty directory under the system's temporary directory, removed
+// with all it holds when the test program ends.
 std::string makeTemporaryDirectory(const std::string& stem);
 
 // Copies the demo binary into directory, so that it finds its media in
