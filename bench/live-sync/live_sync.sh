@@ -92,7 +92,7 @@ load-module module-native-protocol-unix socket=$work/pulse/native auth-anonymous
 set-default-sink rig
 EOF
 HOME="$work/pulse" XDG_RUNTIME_DIR="$work/pulse" pulseaudio -n -F "$work/pulse/default.pa" \
-  --daemonize=no --exit-idle-time=-1 --use-pid-file=false --log-level=debug \
+  --daemonize=no --exit-idle-time=-1 --use-pid-file=false --log-level=debug --log-time=true \
   --log-target="file:$work/pulse/log.txt" >"$work/pulse/out.txt" 2>&1 &
 pids+=($!)
 export PULSE_SERVER="unix:$work/pulse/native"
@@ -181,11 +181,16 @@ for ((run = 1; run <= runs; ++run)); do
   extract "$dir"
   "$report" "$dir" "$dir/control.log" "$work/music.wav" "$work/music-onsets.txt" "$demo_start" ||
     true
-  # PulseAudio logs the start of each underrun of a stream; SDL names the
-  # demo's "Audio Stream". The last one may be the demo's end.
-  underruns="$(tail -n "+$((log_lines + 1))" "$work/pulse/log.txt" |
-    grep -a -c "underrun of 'Audio Stream'" || true)"
-  echo "PulseAudio underruns of the demo's stream: $underruns (the last may be its end)"
+  # PulseAudio logs each underrun of a stream with the seconds since it
+  # started; SDL names the demo's stream "Audio Stream". A stream that is
+  # closed runs dry on its way out, so those of its last half second before
+  # it is freed are its end, not underruns.
+  underruns="$(tail -n "+$((log_lines + 1))" "$work/pulse/log.txt" | awk '
+    { seconds = substr($0, 2, index($0, "|") - 2) + 0 }
+    /underrun of .Audio Stream./ { at[n++] = seconds }
+    /Freeing input [0-9]+ "Audio Stream"/ { end = seconds }
+    END { for (i = 0; i < n; ++i) if (!end || at[i] < end - 0.5) ++count; print count + 0 }')"
+  echo "PulseAudio underruns of the demo's stream: $underruns"
   grep -a 'clock:' "$dir/demo.err" || echo "demo's clock: (not reported by this build)"
   awk '{ s += $1; if (NR == 1 || $1 > hi) hi = $1; if (NR == 1 || $1 < lo) lo = $1 }
        END { if (NR) printf "load average during the play: mean %.2f (%.2f to %.2f, %d samples)\n", s / NR, lo, hi, NR }' \
