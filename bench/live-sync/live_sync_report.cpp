@@ -274,6 +274,10 @@ private:
     RigDelay before_, after_;
 };
 
+size_t thirdOf(SceneTime ms) {
+    return std::min<size_t>(2, 3 * static_cast<size_t>(ms) / demoEndTime);
+}
+
 // Prints the figures and writes each matched cut's time and sound after
 // picture, one a line, to perCutPath.
 int measureDemo(const Recording& r, const std::string& musicWav, const std::string& musicOnsetsPath,
@@ -286,8 +290,10 @@ int measureDemo(const Recording& r, const std::string& musicWav, const std::stri
     std::sort(musicOnsets.begin(), musicOnsets.end());
     const std::vector<Cut> cuts = listCuts();
     std::vector<double> cutMs;
+    size_t cutsInThird[3] = {};
     for (const Cut& cut : cuts) {
         cutMs.push_back(cut.ms);
+        ++cutsInThird[thirdOf(cut.ms)];
     }
     const std::vector<double> pictures = after(pictureChanges(r), demoStartMs);
     const std::vector<double> onsets = after(r.onsetMs, demoStartMs);
@@ -306,7 +312,8 @@ int measureDemo(const Recording& r, const std::string& musicWav, const std::stri
         return 1;
     }
     std::vector<double> all, thirds[3];
-    for (const Cut& cut : cuts) {
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        const Cut& cut = cuts[i];
         const double hit = nearest(musicOnsets, cut.ms, musicHitMs);
         if (std::isnan(hit)) {
             continue;
@@ -332,14 +339,22 @@ int measureDemo(const Recording& r, const std::string& musicWav, const std::stri
         // On the wall clock, with the rig's own delays taken off both.
         const double played = heard - rig.audioMs(heard);
         const double grabbedIfInStep = played - (hit - cut.ms) + rig.videoMs(played);
-        const double shown = nearest(pictures, grabbedIfInStep, pictureSearchMs);
+        // A picture change nearer to a neighbouring cut is that cut's.
+        double searchMs = pictureSearchMs;
+        if (i > 0) {
+            searchMs = std::min(searchMs, (cutMs[i] - cutMs[i - 1]) / 2.0);
+        }
+        if (i + 1 < cuts.size()) {
+            searchMs = std::min(searchMs, (cutMs[i + 1] - cutMs[i]) / 2.0);
+        }
+        const double shown = nearest(pictures, grabbedIfInStep, searchMs);
         if (std::isnan(shown)) {
             continue;
         }
         const double late = played - (shown - rig.videoMs(shown)) - (hit - cut.ms);
         all.push_back(late);
         perCut << cut.ms << ' ' << late << '\n';
-        thirds[std::min<size_t>(2, 3 * cut.ms / demoEndTime)].push_back(late);
+        thirds[thirdOf(cut.ms)].push_back(late);
     }
     std::printf("cuts: %zu in the demo, %zu picture changes and %zu sound onsets recorded\n",
                 cuts.size(), pictures.size(), onsets.size());
@@ -350,10 +365,11 @@ int measureDemo(const Recording& r, const std::string& musicWav, const std::stri
     std::printf("sound after picture: median %+.1f ms (quartiles %+.1f / %+.1f ms)\n",
                 quantile(all, 0.5), quantile(all, 0.25), quantile(all, 0.75));
     std::printf(
-        "median per third: first %+.1f ms (%zu), middle %+.1f ms (%zu), "
-        "last %+.1f ms (%zu)\n",
-        quantile(thirds[0], 0.5), thirds[0].size(), quantile(thirds[1], 0.5), thirds[1].size(),
-        quantile(thirds[2], 0.5), thirds[2].size());
+        "median per third: first %+.1f ms (%zu of %zu cuts), middle %+.1f ms (%zu of %zu), "
+        "last %+.1f ms (%zu of %zu)\n",
+        quantile(thirds[0], 0.5), thirds[0].size(), cutsInThird[0], quantile(thirds[1], 0.5),
+        thirds[1].size(), cutsInThird[1], quantile(thirds[2], 0.5), thirds[2].size(),
+        cutsInThird[2]);
     return 0;
 }
 
