@@ -10,6 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/library_warnings.h"
+#include "platform/thread_priority.h"
 #include "sound/mpeg_audio.h"
 #include "sound/sound_errors.h"
 
@@ -66,6 +67,13 @@ void releaseMusic(SoundStream* stream) {
 // music was mixed into this chunk exactly when it is playing now.
 void SDLCALL countMixedMusic(void*, Uint8*, int length) {
     const int64_t stamp = performanceCounter();
+    // A late chunk is a gap in the music and the pictures wait for it, so the
+    // audio thread asks to run ahead of all ordinary work, once.
+    static thread_local bool askedForRealTime = false;
+    if (!askedForRealTime) {
+        askedForRealTime = true;
+        raiseThreadToRealTime();
+    }
     const auto frames = static_cast<uint32_t>(length / bytesPerFrame);
     const bool playing = Mix_PlayingMusic() != 0;
     std::lock_guard<std::mutex> hold(mixedLock);
@@ -98,9 +106,9 @@ bool soundInit(int rate, int maxChannels) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return fail(soundErrorOutputDevice);
     }
-    // SDL runs its audio thread at its highest priority of its own accord;
-    // forcing a real-time policy on top would, without RealtimeKit, leave
-    // the thread at the normal priority instead.
+    // SDL runs its audio thread at its highest ordinary priority; SDL's own
+    // real-time hint would, without RealtimeKit, leave it at the normal one,
+    // so countMixedMusic asks for real time itself.
     if (Mix_OpenAudio(rate, AUDIO_S16SYS, 2, mixerChunkSize) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return fail(soundErrorOutputDevice);
